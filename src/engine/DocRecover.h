@@ -1,0 +1,109 @@
+#pragma once
+// The recovery engine: one object per damaged document. It opens the source
+// read-only, makes the output copy with the compound-file signature
+// restored, and reads the document's structures straight from the source
+// bytes. Everything it learns stays here for the Word routines to read.
+//
+// The object is large (the element array); create it on the heap.
+#include "engine/CompoundHeader.h"
+#include "engine/ElementCodes.h"
+#include "engine/FibInfo.h"
+#include "engine/Records.h"
+#include "platform/fileio.h"
+#include "platform/wintypes.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+class CDocRecover {
+public:
+    CDocRecover();
+    ~CDocRecover();
+    CDocRecover(const CDocRecover&) = delete;
+    CDocRecover& operator=(const CDocRecover&) = delete;
+
+    // Whole-file operations.
+    std::int32_t OpenSource();
+    std::int32_t PrepareOutputCopy();
+    std::uint64_t GetDestFreeSpace() const;
+    std::int32_t HasCompoundSignature();
+    static void DeleteOwnerFiles(QString folder);
+
+    // Compound-file header and directory.
+    void ReadCompoundHeader();
+    std::int32_t ReadDirectoryEntry(DirectoryEntry& entry, std::int64_t offset);
+
+    // File Information Block.
+    void ReadFib(std::uint64_t offset);
+    std::int32_t ValidateFib();
+    std::int32_t ScanForFib();
+    std::int32_t IsEncrypted() const;
+    std::int32_t HasPictures() const;
+
+    // Text.
+    std::int32_t ExtractText();
+    void ExtractHeaderFooter();
+    // Keeps the printable bytes of the text (up to its first 0 byte);
+    // nullopt for no text.
+    static std::optional<ByteString> FilterText(std::optional<std::string_view> text);
+
+    // Fields, tables, elements, pictures, and the pass over all of them.
+    void ExtractHyperlinks();
+    std::int32_t HasCellMarks() const;
+    void ExtractTables();
+    void BuildElementSequence();
+    void ReadPictureStream();
+    void ExtractPictures();
+    std::int32_t RunFullPass();
+
+    // Word routines: open-and-resave and rebuild, one per Word version.
+    std::int32_t ResaveWord97();
+    std::int32_t ResaveWord2000();
+    std::int32_t ResaveWord2002();
+    std::int32_t ResaveWord2003();
+    std::int32_t RebuildWord97();
+    std::int32_t RebuildWord2000();
+    std::int32_t RebuildWord2002();
+    std::int32_t RebuildWord2003();
+
+    // Reads `buffer.size()` bytes at an absolute offset into the buffer,
+    // which is cleared first; returns the count read (0 when no source is
+    // open).
+    std::size_t ReadSourceAt(std::uint64_t offset, std::span<std::uint8_t> buffer);
+
+    // State, in the order the engine fills it.
+    QString m_strSource;
+    QString m_strDest;
+    platform::LowLevelFile m_nSourceFile;  // closed means no source is open
+    std::uint16_t m_nElementCount = 0;
+    std::array<std::int16_t, kMaxElements> m_aElementKinds{};
+    CompoundHeader m_header;
+    std::array<DirectoryEntry, 6> m_aDirEntries{};
+    FibInfo m_fib;
+    FibInfo m_fibSaved;
+    std::unique_ptr<HeaderFooterText> m_pHeaderFooter;
+    std::unique_ptr<TextRunNode> m_pRunHead;
+    TextRunNode* m_pRunTail = nullptr;
+    std::unique_ptr<PictureNode> m_pPictureHead;
+    PictureNode* m_pPictureTail = nullptr;
+    std::unique_ptr<TableNode> m_pTableHead;
+    TableNode* m_pTableTail = nullptr;
+    std::unique_ptr<HyperlinkNode> m_pLinkHead;
+    HyperlinkNode* m_pLinkTail = nullptr;
+    // The main text; std::string keeps the terminating 0 byte after it.
+    std::optional<ByteString> m_pszText;
+    std::optional<std::string> m_pPictureStream;
+    std::int32_t m_nStatus = 0;
+    std::int32_t m_bSignatureValid = 0;
+    std::int32_t m_bRootFound = 0;
+    std::int32_t m_bTableContinues = 0;
+    // Length of the source; nullopt when it could not be told, which makes
+    // the free-space test refuse the copy.
+    std::optional<std::uint64_t> m_nSourceLength;
+};

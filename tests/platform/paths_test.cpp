@@ -1,0 +1,3 @@
+#include "platform/paths.h"
+#include <gtest/gtest.h>
+TEST(Paths, Placeholder) { EXPECT_TRUE(platform::IsHiddenName(".x")); }
