@@ -9,6 +9,7 @@
 #include "engine/ElementCodes.h"
 #include "engine/FibInfo.h"
 #include "engine/Records.h"
+#include "engine/text/TextStrategies.h"
 #include "platform/fileio.h"
 #include "platform/wintypes.h"
 
@@ -20,6 +21,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CDocRecover {
 public:
@@ -106,4 +108,30 @@ public:
     // Length of the source; nullopt when it could not be told, which makes
     // the free-space test refuse the copy.
     std::optional<std::uint64_t> m_nSourceLength;
+
+    // Where the document starts in the source: bytes before it (a file
+    // carved from a disk) are skipped by every read and by the output copy.
+    std::uint64_t m_nDocStart = 0;
+    // Which way the main text was found, and how, for the inspection output.
+    doctext::TextSource m_textSource = doctext::TextSource::None;
+    std::string m_strTextSourceDetail;
+    // The document's bytes from its start, read once when a text strategy
+    // beyond the FIB position first needs them.
+    std::span<const std::uint8_t> DocumentBytes();
+    // Finds m_nDocStart; called by OpenSource.
+    void LocateDocumentStart();
+    // One of the text strategies other than the FIB position, on the FIB in
+    // m_fib when it has one (FibUse::None: the directory's only).
+    enum class FibUse { InUse, None };
+    std::optional<doctext::FoundText> FindTextBy(doctext::TextSource source, FibUse fib = FibUse::InUse);
+    // Replaces m_pszText by a text found another way and publishes it as
+    // ExtractText does; ccpText becomes its length.
+    void TakeText(doctext::FoundText found);
+    // Publishes m_pszText to the application object's text buffers.
+    void PublishText();
+
+private:
+    std::vector<std::uint8_t> m_documentBytes;
+    bool m_bDocumentRead = false;
+    std::unique_ptr<doctext::TextFinder> m_pTextFinder;
 };
