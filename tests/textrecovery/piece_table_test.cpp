@@ -115,14 +115,19 @@ TEST(TextFinder, TableStreamFoundFromKnownEntriesWhenTheDirectoryIsGone) {
     known.startSector = b.startSectors[1];
     known.streamSize = parts.table.size();
     {
+        // Without it the Clx is still found at fcClx on a sector boundary.
         TextFinder finder(file, {});
-        EXPECT_FALSE(finder.FromPieceTable(fibOffset));
+        const auto found = finder.FromPieceTable(fibOffset);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->text, "kept text\r");
+        EXPECT_NE(found->detail.find("sector boundary"), std::string::npos) << found->detail;
     }
     TextFinder finder(file, {known});
     std::string why;
     const auto found = finder.FromPieceTable(fibOffset, &why);
     ASSERT_TRUE(found) << why;
     EXPECT_EQ(found->text, "kept text\r");
+    EXPECT_NE(found->detail.find("table stream 1Table"), std::string::npos) << found->detail;
 }
 
 TEST(TextFinder, InsaneFibsAreRefused) {
@@ -150,4 +155,34 @@ TEST(TextFinder, InsaneFibsAreRefused) {
         EXPECT_FALSE(finder.FromPieceTable(doc.fibOffset, &why));
         EXPECT_FALSE(why.empty());
     }
+}
+
+TEST(TextFinder, DestroyedFibLeavesThePieceTableToTheSearchOfTheTableStream) {
+    auto doc = BuildDoc({{u"Hello ", true}, {u"wide world\r", false}});
+    std::fill(doc.file.begin() + static_cast<std::ptrdiff_t>(doc.fibOffset),
+              doc.file.begin() + static_cast<std::ptrdiff_t>(doc.fibOffset) + 512, 0);
+    TextFinder finder(doc.file, {});
+    EXPECT_FALSE(finder.FromPieceTable(doc.fibOffset));
+    const auto found = finder.ByCarving();
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->source, TextSource::Carved);
+    EXPECT_EQ(found->text, "Hello wide world\r");
+}
+
+TEST(TextFinder, FibOutsideTheDirectorysDocumentStreamIsNotUsed) {
+    // A second, foreign FIB (as an embedded document's) in another stream.
+    const auto own = testcfb::MakeWordParts({{u"own text\r", true}});
+    const auto foreign = testcfb::MakeWordParts({{u"foreign text\r", true}});
+    testcfb::CfbBuilder b;
+    b.Add(u"WordDocument", own.wordDocument);
+    b.Add(u"1Table", own.table);
+    b.Add(u"Other", foreign.wordDocument);
+    Bytes file = b.Build();
+    const std::size_t ownFib = (b.startSectors[0] + 1) * 512u, foreignFib = (b.startSectors[2] + 1) * 512u;
+    std::fill(file.begin() + static_cast<std::ptrdiff_t>(ownFib), file.begin() + static_cast<std::ptrdiff_t>(ownFib) + 512, 0);
+    TextFinder finder(file, {});
+    EXPECT_TRUE(finder.FibOutsideDocumentStream(foreignFib));
+    EXPECT_FALSE(finder.FibOutsideDocumentStream(ownFib));
+    EXPECT_FALSE(finder.FromStreamStart(foreignFib));
+    EXPECT_FALSE(finder.FromPieceTable(foreignFib));
 }

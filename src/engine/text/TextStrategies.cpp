@@ -21,6 +21,15 @@ std::nullopt_t Fail(std::string* why, std::string text) {
     return std::nullopt;
 }
 
+FoundText Describe(AssembledText text, const std::string& route) {
+    FoundText found;
+    found.source = TextSource::PieceTable;
+    found.detail = std::to_string(text.pieceCount) + (text.pieceCount == 1 ? " piece" : " pieces") +
+                   (text.any16Bit ? (text.any8Bit ? ", 8-bit and 16-bit" : ", 16-bit") : ", 8-bit") + ", " + route;
+    found.text = std::move(text.text);
+    return found;
+}
+
 }  // namespace
 
 const char* TextSourceName(TextSource source) {
@@ -108,6 +117,8 @@ std::optional<FoundText> TextFinder::FromPieceTable(std::optional<std::uint64_t>
     if (fibOffset) {
         if (auto found = PieceTableOf(std::nullopt, nullptr))
             return found;
+        if (FibOutsideDocumentStream(*fibOffset))
+            return Fail(why, "FIB lies outside the document stream the directory names");
     }
     return PieceTableOf(fibOffset, why);
 }
@@ -116,6 +127,8 @@ std::optional<FoundText> TextFinder::FromStreamStart(std::optional<std::uint64_t
     if (fibOffset) {
         if (auto found = StreamStartOf(std::nullopt, nullptr))
             return found;
+        if (FibOutsideDocumentStream(*fibOffset))
+            return Fail(why, "FIB lies outside the document stream the directory names");
     }
     return StreamStartOf(fibOffset, why);
 }
@@ -134,31 +147,38 @@ std::optional<FoundText> TextFinder::PieceTableOf(std::optional<std::uint64_t> f
         return Fail(why, "FIB names no piece table");
     const std::u16string name = fib->UsesTable1() ? u"1Table" : u"0Table";
     const auto candidates = TableStreamCandidates(name);
-    if (candidates.empty())
-        return Fail(why, "table stream not found");
     std::string last = "piece table outside the table stream";
-    for (const auto& table : candidates) {
-        const ByteReader in(table);
-        const auto clx = in.Slice(fib->fcClx, fib->lcbClx);
-        if (clx.empty())
-            continue;
+    auto tryClx = [&](std::span<const std::uint8_t> clx, const std::string& where) -> std::optional<FoundText> {
         const PieceTableResult parsed = ParseClx(clx);
         if (!parsed.error.empty()) {
             last = parsed.error;
-            continue;
+            return std::nullopt;
         }
         AssembledText text = AssembleText(wordDocument, parsed.pieces, fib->ccpText);
         if (!text.error.empty()) {
             last = text.error;
-            continue;
+            return std::nullopt;
         }
-        FoundText found;
-        found.text = std::move(text.text);
-        found.source = TextSource::PieceTable;
-        found.detail = std::to_string(text.pieceCount) + (text.pieceCount == 1 ? " piece" : " pieces") +
-                       (text.any16Bit ? (text.any8Bit ? ", 8-bit and 16-bit" : ", 16-bit") : ", 8-bit") + ", " +
-                       route;
-        return found;
+        return Describe(std::move(text), route + ", " + where);
+    };
+    for (const auto& table : candidates) {
+        const auto clx = ByteReader(table).Slice(fib->fcClx, fib->lcbClx);
+        if (clx.empty())
+            continue;
+        if (auto found = tryClx(clx, "table stream " + std::string(name.begin(), name.end())))
+            return found;
+    }
+    // The table stream is lost with the directory: its sectors still hold
+    // the Clx at fcClx modulo the sector size. One quick test per sector,
+    // and a parse only where the Clx's own length field agrees.
+    const ByteReader doc(m_document);
+    const std::size_t sector = Cfb().SectorSize();
+    for (std::size_t at = fib->fcClx % sector; doc.Fits(at, fib->lcbClx); at += sector) {
+        const auto type = doc.U8Or(at);
+        if (type == 0x02 ? doc.U32Or(at + 1) != fib->lcbClx - 5 : type != 0x01)
+            continue;
+        if (auto found = tryClx(doc.Slice(at, fib->lcbClx), "Clx found on a sector boundary"))
+            return found;
     }
     return Fail(why, last);
 }
@@ -185,7 +205,65 @@ std::optional<FoundText> TextFinder::StreamStartOf(std::optional<std::uint64_t> 
     return found;
 }
 
+bool TextFinder::FibOutsideDocumentStream(std::uint64_t fibOffset) {
+    const CfbEntry* e = Cfb().Find(u"WordDocument");
+    if (!e)
+        return false;
+    const auto ranges = Cfb().StreamRanges(*e);
+    if (ranges.empty())
+        return false;  // a small stream in the mini stream: cannot tell
+    return std::none_of(ranges.begin(), ranges.end(),
+                        [&](const ByteRange& r) { return fibOffset >= r.begin && fibOffset < r.end; });
+}
+
+std::optional<FoundText> TextFinder::PieceTableWithoutFib() {
+    // The FIB is gone but the directory still names the document and table
+    // streams: look for the Clx in each table stream. A candidate must
+    // start at position 0, increase and keep every piece inside the
+    // document stream; of several, the one covering most text wins.
+    const CompoundFile& cfb = Cfb();
+    const CfbEntry* wdEntry = cfb.Find(u"WordDocument");
+    if (!wdEntry)
+        return std::nullopt;
+    const auto wordDocument = cfb.ReadStream(*wdEntry);
+    if (!wordDocument)
+        return std::nullopt;
+    std::optional<AssembledText> best;
+    for (const char16_t* name : {u"1Table", u"0Table"}) {
+        for (const auto& table : TableStreamCandidates(name)) {
+            const ByteReader in(table);
+            // Full parses are bounded by a budget of a few times the
+            // stream's size, so the search stays linear.
+            std::size_t budget = 4 * table.size() + 4096;
+            for (std::size_t p = 0; p + 5 + 16 <= table.size() && budget > 0; ++p) {
+                if (table[p] != 0x02)
+                    continue;
+                const std::uint32_t lcb = in.U32Or(p + 1);
+                if (lcb < 16 || (lcb - 4) % 12 != 0 || !in.Fits(p + 5, lcb) || in.U32Or(p + 5) != 0)
+                    continue;
+                budget -= std::min<std::size_t>(budget, lcb);
+                const PieceTableResult parsed = ParseClx(in.Slice(p, 5 + lcb));
+                if (!parsed.error.empty())
+                    continue;
+                const std::uint32_t cpCount = parsed.pieces.back().cpEnd;
+                if (best && cpCount <= best->text.size())
+                    continue;
+                AssembledText text = AssembleText(*wordDocument, parsed.pieces, cpCount);
+                if (text.error.empty() && !text.text.empty())
+                    best = std::move(text);
+            }
+        }
+    }
+    if (!best)
+        return std::nullopt;
+    FoundText found = Describe(std::move(*best), "Clx found in the table stream without a FIB");
+    found.source = TextSource::Carved;
+    return found;
+}
+
 std::optional<FoundText> TextFinder::ByCarving() {
+    if (auto found = PieceTableWithoutFib())
+        return found;
     const CompoundFile& cfb = Cfb();
     std::vector<std::span<const std::uint8_t>> segments;
     std::vector<std::uint8_t> stream;

@@ -39,15 +39,22 @@ public:
     std::optional<FoundText> FromPieceTable(std::optional<std::uint64_t> fibOffset, std::string* why = nullptr);
     // The main text of a non-complex document at its stream's fcMin.
     std::optional<FoundText> FromStreamStart(std::optional<std::uint64_t> fibOffset, std::string* why = nullptr);
-    // Runs of plausible text from the document stream, or from the whole
-    // file without the container's structures and the other streams.
+    // When no FIB leads to text: a piece table found in the table stream
+    // without a FIB (all the document's text), else runs of plausible text
+    // from the document stream, or from the whole file without the
+    // container's structures and the other streams.
     std::optional<FoundText> ByCarving();
+    // The directory names a document stream in regular sectors and the FIB
+    // at `fibOffset` lies outside it: that FIB belongs to something else
+    // (an embedded document, a stale copy in a free sector).
+    bool FibOutsideDocumentStream(std::uint64_t fibOffset);
 
     const CompoundFile& Container() { return Cfb(); }
 
 private:
     const CompoundFile& Cfb();
     std::optional<FoundText> PieceTableOf(std::optional<std::uint64_t> fibOffset, std::string* why);
+    std::optional<FoundText> PieceTableWithoutFib();
     std::optional<FoundText> StreamStartOf(std::optional<std::uint64_t> fibOffset, std::string* why);
     // The document stream that begins with the FIB at `fibOffset`.
     std::vector<std::uint8_t> WordDocumentFor(std::optional<std::uint64_t> fibOffset, std::string& route);
