@@ -129,6 +129,11 @@ public:
     void TakeText(doctext::FoundText found);
     // Publishes m_pszText to the application object's text buffers.
     void PublishText();
+    // The text in m_pszText was found through the document's own FIB.
+    bool TextFromOwnFib() const {
+        return m_textSource == doctext::TextSource::PieceTable || m_textSource == doctext::TextSource::StreamStart ||
+               m_textSource == doctext::TextSource::FibPosition;
+    }
 
 private:
     std::vector<std::uint8_t> m_documentBytes;

@@ -18,12 +18,13 @@ void CDocRecover::TakeText(doctext::FoundText found) {
 void CDocRecover::PublishText() {
     if (!m_pszText)
         return;
-    CRecoveryApp& app = TheApp();
     const ByteString& text = *m_pszText;
-    app.m_nTextBufferSize = static_cast<std::int32_t>(std::min<std::size_t>(text.size(), INT32_MAX - 1) + 1);
-    app.m_pszRawText.assign(text.begin(), text.end());
-    app.m_pszRawText.push_back(0);
+    std::vector<std::uint8_t> raw(text.begin(), text.end());
+    raw.push_back(0);
     const auto filtered = FilterText(std::string_view(text));
-    app.m_pszFilteredText.assign(filtered ? filtered->begin() : text.end(), filtered ? filtered->end() : text.end());
-    app.m_pszFilteredText.push_back(0);
+    std::vector<std::uint8_t> clean;
+    if (filtered)
+        clean.assign(filtered->begin(), filtered->end());
+    clean.push_back(0);
+    TheApp().SetTextBuffers(std::move(raw), std::move(clean));
 }
