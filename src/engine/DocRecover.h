@@ -124,6 +124,8 @@ public:
     // m_fib when it has one (FibUse::None: the directory's only).
     enum class FibUse { InUse, None };
     std::optional<doctext::FoundText> FindTextBy(doctext::TextSource source, FibUse fib = FibUse::InUse);
+    // The FIB in m_fib lies outside the document stream the directory names.
+    bool FibInUseIsForeign();
     // Replaces m_pszText by a text found another way and publishes it as
     // ExtractText does; ccpText becomes its length.
     void TakeText(doctext::FoundText found);
@@ -136,6 +138,7 @@ public:
     }
 
 private:
+    doctext::TextFinder& TextFinder();
     std::vector<std::uint8_t> m_documentBytes;
     bool m_bDocumentRead = false;
     std::unique_ptr<doctext::TextFinder> m_pTextFinder;

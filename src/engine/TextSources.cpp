@@ -16,9 +16,7 @@ std::span<const std::uint8_t> CDocRecover::DocumentBytes() {
     return m_documentBytes;
 }
 
-std::optional<doctext::FoundText> CDocRecover::FindTextBy(doctext::TextSource source, FibUse fib) {
-    if (!m_nSourceFile)
-        return std::nullopt;
+doctext::TextFinder& CDocRecover::TextFinder() {
     if (!m_pTextFinder) {
         // The directory entries the full pass read, for a directory that
         // cannot be walked from the header.
@@ -40,15 +38,26 @@ std::optional<doctext::FoundText> CDocRecover::FindTextBy(doctext::TextSource so
             }
         m_pTextFinder = std::make_unique<doctext::TextFinder>(DocumentBytes(), std::move(known));
     }
+    return *m_pTextFinder;
+}
+
+bool CDocRecover::FibInUseIsForeign() {
+    return m_nSourceFile && TextFinder().FibOutsideDocumentStream(m_fib.fibOffset);
+}
+
+std::optional<doctext::FoundText> CDocRecover::FindTextBy(doctext::TextSource source, FibUse fib) {
+    if (!m_nSourceFile)
+        return std::nullopt;
+    doctext::TextFinder& finder = TextFinder();
     const std::optional<std::uint64_t> fibOffset =
         fib == FibUse::InUse && m_fib.wIdent == FibInfo::kIdent ? std::optional(m_fib.fibOffset) : std::nullopt;
     switch (source) {
     case doctext::TextSource::PieceTable:
-        return m_pTextFinder->FromPieceTable(fibOffset);
+        return finder.FromPieceTable(fibOffset);
     case doctext::TextSource::StreamStart:
-        return m_pTextFinder->FromStreamStart(fibOffset);
+        return finder.FromStreamStart(fibOffset);
     case doctext::TextSource::Carved:
-        return m_pTextFinder->ByCarving();
+        return finder.ByCarving();
     case doctext::TextSource::FibPosition:
     case doctext::TextSource::None:
         break;
