@@ -46,5 +46,22 @@ int main(int argc, char** argv) {
         std::ofstream out(argv[2], std::ios::binary);
         out << chosen->text;
     }
+    // With a third argument, each strategy's text on its own: PREFIX.pt,
+    // PREFIX.ss, PREFIX.cv, and PREFIX.foreign when the FIB is not the
+    // document's.
+    if (argc > 3) {
+        const std::string prefix = argv[3];
+        auto put = [&](const char* ext, const std::optional<doctext::FoundText>& t) {
+            if (t) {
+                std::ofstream out(prefix + ext, std::ios::binary);
+                out << t->text;
+            }
+        };
+        put(".pt", pt);
+        put(".ss", ss);
+        put(".cv", cv);
+        if (finder.FibOutsideDocumentStream(fibOffset))
+            std::ofstream(prefix + ".foreign") << "1";
+    }
     return chosen ? 0 : 1;
 }
