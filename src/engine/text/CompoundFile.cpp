@@ -278,8 +278,6 @@ std::vector<std::uint32_t> CompoundFile::StreamSectors(std::uint32_t start, std:
 }
 
 const CfbEntry* CompoundFile::Find(std::u16string_view name) const {
-    // Children of the root storage first: an embedded document in the
-    // object pool has streams of the same names.
     const CfbEntry* root = nullptr;
     for (const auto& e : m_entries)
         if (e.objectType == 5) {
@@ -310,6 +308,12 @@ const CfbEntry* CompoundFile::Find(std::u16string_view name) const {
             stack.push_back(e->rightSibling);
         }
     }
+    return nullptr;
+}
+
+const CfbEntry* CompoundFile::FindAnywhere(std::u16string_view name) const {
+    if (const CfbEntry* e = Find(name))
+        return e;
     for (const auto& e : m_entries)
         if (e.objectType != 5 && SameEntryName(e.name, name))
             return &e;

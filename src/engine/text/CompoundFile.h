@@ -50,8 +50,13 @@ public:
     const std::vector<CfbEntry>& Entries() const { return m_entries; }
     const std::vector<std::string>& Defects() const { return m_defects; }
 
-    // The first stream (or storage) entry with that name, ignoring case.
+    // The entry with that name, ignoring case, among the root storage's
+    // children: an embedded document in the object pool has streams of the
+    // same names, so an entry found only elsewhere is not the document's.
     const CfbEntry* Find(std::u16string_view name) const;
+    // Any entry with that name when the root's tree gives none (a destroyed
+    // root entry); nullptr when there is none at all.
+    const CfbEntry* FindAnywhere(std::u16string_view name) const;
     // The stream's bytes, following its chain in the FAT or, for a small
     // stream, in the mini-FAT. A broken chain is continued as contiguous
     // sectors (recorded as a defect). nullopt when nothing can be read.

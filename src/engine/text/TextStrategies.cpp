@@ -105,6 +105,8 @@ std::vector<std::vector<std::uint8_t>> TextFinder::TableStreamCandidates(std::u1
         tryEntry(*e);
     for (const auto& e : m_known)
         tryEntry(e);
+    if (const CfbEntry* e = cfb.FindAnywhere(name))
+        tryEntry(*e);
     if (out.empty())
         for (const auto& e : ScanDirectoryEntries(m_document, 0))
             tryEntry(e);
