@@ -11,7 +11,10 @@
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
+#include <filesystem>
+
 using namespace com::sun::star;
+namespace fs = std::filesystem;
 using automation::Variant;
 using automation::WordInterface;
 
@@ -38,7 +41,7 @@ beans::PropertyValue Prop(const char* name, const uno::Any& value) {
     return p;
 }
 
-void SaveAs(DocumentState& d, const QString& fileName, std::int32_t format) {
+void SaveAs(OfficeSession& session, DocumentState& d, const QString& fileName, std::int32_t format) {
     const auto path = HostPath(fileName);
     if (!path)
         Fail(QStringLiteral("%1 is not a valid file name").arg(fileName));
@@ -52,9 +55,28 @@ void SaveAs(DocumentState& d, const QString& fileName, std::int32_t format) {
     } else {
         Fail(QStringLiteral("SaveAs does not support the file format %1").arg(format));
     }
-    uno::Reference<frame::XStorable>(d.doc, uno::UNO_QUERY_THROW)
-        ->storeToURL(ToOU(FileUrl(*path)),
-                     uno::Sequence<beans::PropertyValue>(props.data(), static_cast<sal_Int32>(props.size())));
+    const uno::Reference<frame::XStorable> storable(d.doc, uno::UNO_QUERY_THROW);
+    const auto args = uno::Sequence<beans::PropertyValue>(props.data(), static_cast<sal_Int32>(props.size()));
+    const OUString target = ToOU(FileUrl(*path));
+    if (storable->getLocation() != target) {
+        storable->storeToURL(target, args);
+        return;
+    }
+    // The office will not write over the file the document was loaded from:
+    // the new file is made in the profile and then takes the old one's place.
+    const fs::path scratch = session.ScratchFolder();
+    fs::create_directories(scratch);
+    const fs::path temp = scratch / "save.tmp";
+    storable->storeToURL(ToOU(FileUrl(temp)), args);
+    std::error_code ec;
+    fs::rename(temp, *path, ec);
+    if (ec) {
+        fs::copy_file(temp, *path, fs::copy_options::overwrite_existing, ec);
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        if (ec)
+            Fail(QStringLiteral("%1 could not be written: %2").arg(fileName, QString::fromStdString(ec.message())));
+    }
 }
 
 void Close(OfficeSession& s, DocumentState& d) {
@@ -140,7 +162,7 @@ Variant DocumentObject::Call(const automation::WordMember& m, std::span<const Va
         return {};
     }
     if (m.name == "SaveAs") {
-        SaveAs(d, StringArg(args[0]), IntArg(args[1], kFormatDocument));
+        SaveAs(session(), d, StringArg(args[0]), IntArg(args[1], kFormatDocument));
         return {};
     }
     if (m.name == "Close") {

@@ -66,6 +66,8 @@ public:
 
     automation::WordVersion version() const { return m_version; }
     pid_t pid() const { return m_process.pid(); }
+    // A folder of the office's own profile for files on their way elsewhere.
+    std::filesystem::path ScratchFolder() const { return m_process.profile() / "scratch"; }
     UnoConnection& uno();
 
     // Arms the watchdog for the duration of one call; refuses calls once the

@@ -3,12 +3,26 @@
 #include <com/sun/star/uno/Exception.hpp>
 #include <cppuhelper/exc_hlp.hxx>
 
+#include <cstdio>
+
 using namespace com::sun::star;
 using automation::AutomationException;
 using automation::Variant;
 using automation::VarType;
 
 namespace wordserver {
+
+namespace {
+// TESSALY_WORDSERVER_TRACE=1 writes every failed call to standard error: the
+// routines swallow automation errors, so this is how one sees why a repair
+// took its failure path.
+void Trace(const automation::WordMember& m, const AutomationException& e) {
+    static const bool on = qEnvironmentVariableIntValue("TESSALY_WORDSERVER_TRACE") != 0;
+    if (on)
+        std::fprintf(stderr, "wordserver: %s.%.*s failed: 0x%08x %s\n", automation::InterfaceName(m.iface),
+                     static_cast<int>(m.name.size()), m.name.data(), static_cast<unsigned>(e.code()), e.what());
+}
+}  // namespace
 
 std::uint32_t WordObject::Release() {
     const std::uint32_t left = --m_refs;
@@ -25,15 +39,19 @@ Variant WordObject::Invoke(automation::DISPID member, automation::InvokeKind kin
     OfficeSession::CallScope scope(*m_session);
     try {
         return Call(m, args);
-    } catch (const AutomationException&) {
+    } catch (const AutomationException& e) {
+        Trace(m, e);
         throw;
     } catch (const uno::Exception& e) {
         const uno::Any caught = cppu::getCaughtException();
         QString what = ToQ(caught.getValueTypeName());
         if (!e.Message.isEmpty())
             what += QStringLiteral(": ") + ToQ(e.Message);
-        throw m_session->Translate(QStringLiteral("%1.%2: %3")
-                                       .arg(automation::InterfaceName(m_iface), QString::fromUtf8(m.name.data(), m.name.size()), what));
+        const auto error = m_session->Translate(
+            QStringLiteral("%1.%2: %3")
+                .arg(automation::InterfaceName(m_iface), QString::fromUtf8(m.name.data(), m.name.size()), what));
+        Trace(m, error);
+        throw error;
     } catch (const std::exception& e) {
         throw AutomationException(automation::E_FAIL, QString::fromUtf8(e.what()));
     }

@@ -1,5 +1,6 @@
 #include "WordCall.h"
 
+#include "platform/codepage.h"
 #include "platform/processes.h"
 
 #include <QDir>
@@ -92,7 +93,7 @@ QString ReadTextFile(const std::filesystem::path& p) {
     QFile f(QString::fromStdString(p.string()));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromLatin1(f.readAll());
+    return platform::AnsiToUtf16(f.readAll().toStdString());
 }
 
 int CountProcessesWith(const QString& needle) {
