@@ -39,10 +39,12 @@ pid_t OfficeProcessOf(automation::IDispatch* application) {
     return app && !app->session().Ended() ? app->session().pid() : -1;
 }
 
-void RegisterWordServer() {
+void RegisterWordServer(std::optional<automation::WordVersion> fallback) {
     KillOrphanedOffices();
-    automation::RegisterServer(QStringLiteral("Word.Application"), []() -> automation::IDispatch* {
-        const auto version = RegisteredWordVersion();
+    automation::RegisterServer(QStringLiteral("Word.Application"), [fallback]() -> automation::IDispatch* {
+        auto version = RegisteredWordVersion();
+        if (!version)
+            version = fallback;
         if (!version)
             throw automation::AutomationException(automation::REGDB_E_CLASSNOTREG,
                                                   QStringLiteral("HKEY_CLASSES_ROOT\\Word.Application\\CurVer names no "

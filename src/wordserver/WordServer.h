@@ -12,8 +12,9 @@
 namespace wordserver {
 
 // Registers the server under "Word.Application" and stops the offices that
-// earlier, ended Tessaly processes left behind.
-void RegisterWordServer();
+// earlier, ended Tessaly processes left behind. `fallback` is the version
+// emulated when CurVer names none (none: the server then cannot start).
+void RegisterWordServer(std::optional<automation::WordVersion> fallback = std::nullopt);
 
 // The Word version the registry's HKEY_CLASSES_ROOT\Word.Application\CurVer
 // names ("Word.Application.11" is Word 2003); nullopt when it names none.
