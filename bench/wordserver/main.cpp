@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <numeric>
 #include <vector>
@@ -125,6 +126,7 @@ double Since(Clock::time_point t) { return std::chrono::duration<double, std::mi
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const std::size_t count = argc > 1 ? std::stoul(argv[1]) : 20;
     const std::size_t memoryDocs = argc > 2 ? std::stoul(argv[2]) : 200;
     const fs::path corpus = TESSALY_CORPUS_DIR;
@@ -207,31 +209,39 @@ int main(int argc, char** argv) {
                 qPrintable(rebuild.Line("rebuild (server start included)")),
                 qPrintable(convert.Line("soffice --headless --convert-to doc")));
 
-    // Memory: one server process, documents one after the other.
+    // Memory: one server process, documents one after the other. A document
+    // that brings the office down costs a new server, as it would in a run.
     const auto many = FixedSet(corpus, 100000);
-    Obj app(wordserver::CreateWordApplication(V), WordInterface::Application);
-    const pid_t pid = wordserver::OfficeProcessOf(app.d);
-    Obj documents = Get(app, "Documents");
-    const long startKb = RssKb(pid);
+    auto app = std::make_unique<Obj>(wordserver::CreateWordApplication(V), WordInterface::Application);
+    auto documents = std::make_unique<Obj>(Get(*app, "Documents"));
+    const long startKb = RssKb(wordserver::OfficeProcessOf(app->d));
     long peakKb = startKb;
-    int failures = 0;
+    int failures = 0, restarts = 0;
     const auto t = Clock::now();
     for (std::size_t i = 0; i < memoryDocs; ++i) {
         const fs::path copy = out / "memory.doc";
         fs::copy_file(many[i % many.size()], copy, fs::copy_options::overwrite_existing);
         try {
-            Obj doc = Open(documents, copy);
+            Obj doc = Open(*documents, copy);
             SaveAs(doc, copy);
             Close(doc);
-        } catch (const automation::AutomationException&) {
+        } catch (const automation::AutomationException& e) {
             ++failures;
+            if (wordserver::OfficeProcessOf(app->d) < 0) {
+                std::printf("  office ended at %s: %s\n", many[i % many.size()].c_str(), e.what());
+                ++restarts;
+                documents.reset();
+                app = std::make_unique<Obj>(wordserver::CreateWordApplication(V), WordInterface::Application);
+                documents = std::make_unique<Obj>(Get(*app, "Documents"));
+            }
         }
-        peakKb = std::max(peakKb, RssKb(pid));
+        peakKb = std::max(peakKb, RssKb(wordserver::OfficeProcessOf(app->d)));
     }
-    const long endKb = RssKb(pid);
+    const long endKb = RssKb(wordserver::OfficeProcessOf(app->d));
     std::printf("memory over %zu documents in one server process: start %ld MB, peak %ld MB, end %ld MB, "
-                "%d failed, %.1f s\n",
-                memoryDocs, startKb / 1024, peakKb / 1024, endKb / 1024, failures, Since(t) / 1000);
-    Quit(app);
+                "%d failed, %d office restarts, %.1f s\n",
+                memoryDocs, startKb / 1024, peakKb / 1024, endKb / 1024, failures, restarts, Since(t) / 1000);
+    documents.reset();
+    Quit(*app);
     return 0;
 }

@@ -152,12 +152,13 @@ void OfficeProcess::Spawn() {
 }
 
 bool OfficeProcess::Alive() {
-    if (m_pid <= 0)
+    const pid_t pid = m_pid;
+    if (pid <= 0)
         return false;
     int status = 0;
-    const pid_t r = ::waitpid(m_pid, &status, WNOHANG);
-    if (r == m_pid || (r < 0 && errno == ECHILD)) {
-        ::kill(-m_pid, SIGKILL);  // helpers of the group, if any
+    const pid_t r = ::waitpid(pid, &status, WNOHANG);
+    if (r == pid || (r < 0 && errno == ECHILD)) {
+        ::kill(-pid, SIGKILL);  // helpers of the group, if any
         m_pid = -1;
         return false;
     }
@@ -175,9 +176,10 @@ bool OfficeProcess::WaitEnded(std::chrono::milliseconds bound) {
 }
 
 void OfficeProcess::Kill() {
-    if (m_pid > 0) {
-        ::kill(-m_pid, SIGKILL);
-        ::kill(m_pid, SIGKILL);
+    const pid_t pid = m_pid;
+    if (pid > 0) {
+        ::kill(-pid, SIGKILL);
+        ::kill(pid, SIGKILL);
     }
 }
 

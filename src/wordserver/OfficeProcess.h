@@ -4,6 +4,7 @@
 // end. The process belongs to its own process group so that nothing it
 // starts outlives it.
 #include <QString>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <sys/types.h>
@@ -39,7 +40,7 @@ private:
     void Spawn();
     bool WaitEnded(std::chrono::milliseconds bound);
 
-    pid_t m_pid = -1;
+    std::atomic<pid_t> m_pid{-1};  // read by the watchdog thread too
     QString m_pipeName;
     std::filesystem::path m_profile;
 };

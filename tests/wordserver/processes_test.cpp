@@ -4,8 +4,10 @@
 #include "app/RecoveryApp.h"
 #include "automation/ProgIdTable.h"
 #include "platform/paths.h"
+#include "platform/processes.h"
 #include "wordserver/WordServer.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <chrono>
 #include <csignal>
@@ -132,24 +134,30 @@ TEST(OfficeProcesses, PersonsOwnOfficeIsNeverTouched) {
     env.remove("XDG_CACHE_HOME");
     env.remove("XDG_CONFIG_HOME");
     person.setProcessEnvironment(env);
-    person.start("soffice", {"--headless", "--norestore", "--nologo"});
+    // Its own pipe only makes it easy to find; the profile is its default one.
+    const QString tag = QStringLiteral("tessaly-wordserver-test-person-%1").arg(QCoreApplication::applicationPid());
+    person.start("soffice", {"--headless", "--norestore", "--nologo", "--accept=pipe,name=" + tag + ";urp;"});
     ASSERT_TRUE(person.waitForStarted());
-    std::this_thread::sleep_for(1500ms);  // let its launcher hand over to the office
-    const int before = CountProcessesWith("soffice.bin");
-    ASSERT_GE(before, 1);
+    std::vector<pid_t> theirs;
+    for (int i = 0; i < 100 && theirs.empty(); ++i) {
+        std::this_thread::sleep_for(100ms);
+        for (const auto& p : platform::SnapshotProcesses())
+            if (p.exeName == "soffice.bin" && p.CommandLine().contains(tag))
+                theirs.push_back(p.pid);
+    }
+    ASSERT_FALSE(theirs.empty()) << "the person's office did not start";
 
     Obj app = NewApp();
     AddDocument(app);
     Quit(W2003, app);
     TheApp().TerminateWord();
     wordserver::RegisterWordServer();
-    EXPECT_EQ(CountProcessesWith("soffice.bin"), before);
-    EXPECT_EQ(person.state(), QProcess::Running);
+    for (pid_t pid : theirs)
+        EXPECT_TRUE(Alive(pid)) << "the person's office " << pid << " was stopped";
+    for (pid_t pid : theirs)
+        ::kill(pid, SIGKILL);
     person.kill();
     person.waitForFinished();
-    // Its office may live on after its launcher: end it by its own profile.
-    for (int i = 0; i < 50 && CountProcessesWith("soffice.bin") >= before; ++i)
-        std::this_thread::sleep_for(100ms);
 }
 
 TEST(OfficeProcesses, OrphansOfEndedProgramsAreKilledAtStartUp) {
