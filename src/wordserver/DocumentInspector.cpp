@@ -87,6 +87,9 @@ void Summarise(const uno::Reference<text::XTextDocument>& doc, DocumentSummary& 
     out.tables = tables->getCount();
     for (sal_Int32 i = 0; i < out.tables; ++i) {
         uno::Reference<text::XTextTable> table(tables->getByIndex(i), uno::UNO_QUERY_THROW);
+        sal_Int32 width = 0;
+        uno::Reference<beans::XPropertySet>(table, uno::UNO_QUERY_THROW)->getPropertyValue("Width") >>= width;
+        out.tableWidths << width;
         for (const auto& name : table->getCellNames())
             out.tableCells << ToQ(uno::Reference<text::XText>(table->getCellByName(name), uno::UNO_QUERY_THROW)->getString());
     }

@@ -14,7 +14,8 @@ struct DocumentSummary {
     QString footer;
     QStringList pageFields;  // text field services in header and footer
     int tables = 0;
-    QStringList tableCells;  // every cell's text, table by table, row by row
+    QStringList tableCells;
+    QList<int> tableWidths;  // 1/100 mm, table by table  // every cell's text, table by table, row by row
     int pictures = 0;        // graphic objects, all embedded
     int linkedPictures = 0;
     QStringList hyperlinks;  // "URL|text" of each hyperlink portion in the main text

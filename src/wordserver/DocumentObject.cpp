@@ -10,6 +10,15 @@
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include <filesystem>
 
@@ -41,7 +50,34 @@ beans::PropertyValue Prop(const char* name, const uno::Any& value) {
     return p;
 }
 
+// Fit to contents is a command of the office's view, not of its document
+// model: each such table is selected and its columns set to their optimal
+// width, once its cells hold their text, that is before the document is saved.
+void FitTablesToContents(OfficeSession& session, DocumentState& d) {
+    const auto controller = uno::Reference<frame::XModel>(d.doc, uno::UNO_QUERY_THROW)->getCurrentController();
+    if (!controller.is())
+        return;
+    uno::Reference<view::XSelectionSupplier> selection(controller, uno::UNO_QUERY_THROW);
+    uno::Reference<frame::XDispatchProvider> provider(controller->getFrame(), uno::UNO_QUERY_THROW);
+    const auto helper = frame::DispatchHelper::create(session.uno().remoteContext());
+    for (auto& t : d.tables) {
+        if (!t->fitToContents)
+            continue;
+        t->fitToContents = false;
+        // A table spread over the whole text width keeps that width; one
+        // aligned left may shrink to what its columns need.
+        uno::Reference<beans::XPropertySet>(t->table, uno::UNO_QUERY_THROW)
+            ->setPropertyValue("HoriOrient", uno::Any(sal_Int16(3)));
+        uno::Reference<table::XCellRange> cells(t->table, uno::UNO_QUERY_THROW);
+        const sal_Int32 rows = t->table->getRows()->getCount();
+        const sal_Int32 columns = t->table->getColumns()->getCount();
+        selection->select(uno::Any(cells->getCellRangeByPosition(0, 0, columns - 1, rows - 1)));
+        helper->executeDispatch(provider, ".uno:SetOptimalColumnWidth", "", 0, {});
+    }
+}
+
 void SaveAs(OfficeSession& session, DocumentState& d, const QString& fileName, std::int32_t format) {
+    FitTablesToContents(session, d);
     const auto path = HostPath(fileName);
     if (!path)
         Fail(QStringLiteral("%1 is not a valid file name").arg(fileName));

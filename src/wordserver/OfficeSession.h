@@ -33,6 +33,7 @@ struct TableState {
     css::uno::Reference<css::text::XTextTable> table;
     css::uno::Reference<css::text::XText> parent;
     css::uno::Reference<css::text::XTextCursor> after;
+    bool fitToContents = false;  // columns as wide as their contents, applied when saving
 };
 
 enum class Story { Main, Header, Footer, Cell };

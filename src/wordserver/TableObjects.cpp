@@ -40,13 +40,8 @@ Variant TableObject::AddTable(std::span<const Variant> args) {
     if (!at->isCollapsed())
         at->setString(OUString());
     text->insertTextContent(at.get(), uno::Reference<text::XTextContent>(table, uno::UNO_QUERY_THROW), false);
-    if (fit) {
-        // Columns as narrow as their contents allow: the table takes the
-        // width it needs instead of the page's.
-        uno::Reference<beans::XPropertySet> props(table, uno::UNO_QUERY_THROW);
-        props->setPropertyValue("HoriOrient", uno::Any(sal_Int16(3)));  // LEFT
-    }
     auto state = std::make_shared<TableState>();
+    state->fitToContents = fit;
     state->table = table;
     state->parent = text;
     state->after = text->createTextCursorByRange(at->getStart());

@@ -159,6 +159,8 @@ TEST_F(ObjectModel, TableFilledCellByCellAndLeftBelow) {
     const auto s = wordserver::InspectDocument(out.toStdString());
     ASSERT_EQ(s.tables, 1);
     EXPECT_EQ(s.tableCells, QStringList({"r1c1", "r1c2", "r1c3", "r2c1", "r2c2", "r2c3"}));
+    // Fit to contents: six short cells need far less than the page's 17 cm.
+    EXPECT_LT(s.tableWidths.value(0), 10000);
     EXPECT_TRUE(s.text.startsWith("Before")) << s.text.toStdString();
     EXPECT_TRUE(s.text.trimmed().endsWith("After")) << s.text.toStdString();
 }
