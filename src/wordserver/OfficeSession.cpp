@@ -110,13 +110,13 @@ void OfficeSession::WatchdogLoop() {
     }
 }
 
-AutomationException OfficeSession::Translate(const QString& what) {
+AutomationException OfficeSession::Translate(const QString& what, bool bridgeGone) {
     bool timedOut;
     {
         std::lock_guard lock(m_mutex);
         timedOut = m_timedOut;
     }
-    if (timedOut || !m_uno->Connected() || !m_process.Alive()) {
+    if (timedOut || bridgeGone || !m_uno->Connected() || !m_process.Alive()) {
         EndProcess(std::chrono::milliseconds(0));
         if (timedOut)
             return AutomationException(

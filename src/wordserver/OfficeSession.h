@@ -85,7 +85,8 @@ public:
     };
 
     // The automation error for an exception caught from a call into the office.
-    automation::AutomationException Translate(const QString& what);
+    // `bridgeGone`: the exception says the bridge is disposed.
+    automation::AutomationException Translate(const QString& what, bool bridgeGone = false);
 
     std::vector<std::shared_ptr<DocumentState>>& documents() { return m_documents; }
     std::shared_ptr<DocumentState> Active();

@@ -49,7 +49,10 @@ Variant WordObject::Invoke(automation::DISPID member, automation::InvokeKind kin
             what += QStringLiteral(": ") + ToQ(e.Message);
         const auto error = m_session->Translate(
             QStringLiteral("%1.%2: %3")
-                .arg(automation::InterfaceName(m_iface), QString::fromUtf8(m.name.data(), m.name.size()), what));
+                .arg(automation::InterfaceName(m_iface), QString::fromUtf8(m.name.data(), m.name.size()), what),
+            // A disposed document is not a lost office; only the bridge's own
+            // disposal is.
+            caught.getValueTypeName() == "com.sun.star.lang.DisposedException" && e.Message.indexOf("URP bridge") >= 0);
         Trace(m, error);
         throw error;
     } catch (const std::exception& e) {
