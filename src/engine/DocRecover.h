@@ -43,13 +43,23 @@ public:
 
     // File Information Block.
     void ReadFib(std::uint64_t offset);
+    // Fills m_fib from the first bytes of a FIB read at `offset`; missing
+    // bytes count as zero.
+    void ParseFib(std::span<const std::uint8_t> bytes, std::uint64_t offset);
     std::int32_t ValidateFib();
     std::int32_t ScanForFib();
     std::int32_t IsEncrypted() const;
     std::int32_t HasPictures() const;
 
-    // Text.
+    // Text. ExtractText tries the place the FIB gives (and, when that
+    // fails, every 512-byte boundary) and publishes what it read.
     std::int32_t ExtractText();
+    // The text at the place the FIB gives: fills m_pszText and adjusts
+    // the counts in m_fib; publishes nothing. 1 found and read, 0 not.
+    std::int32_t ExtractTextAtStandardPlace();
+    // Hands a copy of m_pszText and its filtered form to the application
+    // object, replacing the previous buffers.
+    void PublishText();
     void ExtractHeaderFooter();
     // Keeps the printable bytes of the text (up to its first 0 byte);
     // nullopt for no text.
@@ -78,6 +88,8 @@ public:
     // which is cleared first; returns the count read (0 when no source is
     // open).
     std::size_t ReadSourceAt(std::uint64_t offset, std::span<std::uint8_t> buffer);
+    // Length of the open source, 0 when none is open.
+    std::uint64_t SourceLength() const;
 
     // State, in the order the engine fills it.
     QString m_strSource;
