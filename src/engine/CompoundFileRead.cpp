@@ -18,7 +18,9 @@ constexpr std::u16string_view kRootEntryName = u"Root Entry";
 std::uint64_t CDocRecover::SourceLength() const {
     if (!m_nSourceFile)
         return 0;
-    return m_nSourceFile.Length().value_or(0);
+    // Lengths are the document's: leading bytes before its start do not count.
+    const std::uint64_t length = m_nSourceFile.Length().value_or(0);
+    return length > m_nDocStart ? length - m_nDocStart : 0;
 }
 
 void CDocRecover::ReadCompoundHeader() {

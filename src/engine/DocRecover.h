@@ -141,8 +141,6 @@ public:
     // Replaces m_pszText by a text found another way and publishes it as
     // ExtractText does; ccpText becomes its length.
     void TakeText(doctext::FoundText found);
-    // Publishes m_pszText to the application object's text buffers.
-    void PublishText();
     // The text in m_pszText was found through the document's own FIB.
     bool TextFromOwnFib() const {
         return m_textSource == doctext::TextSource::PieceTable || m_textSource == doctext::TextSource::StreamStart ||

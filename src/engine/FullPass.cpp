@@ -33,8 +33,10 @@ std::int32_t CDocRecover::RunFullPass() {
 
     if (ValidateFib() == 0) {
         if (ScanForFib() == 0) {
-            m_nStatus = 0;
-            return 0;
+            // No FIB at all: the text can still be carved (ExtractText
+            // below); the FIB record is cleared so that nothing reads a
+            // garbled one.
+            m_fib = FibInfo{};
         }
         m_nStatus = 1;
     }

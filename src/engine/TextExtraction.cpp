@@ -17,11 +17,32 @@ enum class TextWidth { Bits8, Bits16 };
 
 }  // namespace
 
+// The ways to the main text, in order: the piece table (exact), the FIB's
+// own position, the start of the document stream, and carving when no FIB
+// leads to text. Whichever gives the text, m_textSource says so.
 std::int32_t CDocRecover::ExtractText() {
-    if (!ExtractTextAtStandardPlace())
+    if (!m_nSourceFile)
         return 0;
-    PublishText();
-    return 1;
+    using doctext::TextSource;
+    if (auto found = FindTextBy(TextSource::PieceTable)) {
+        TakeText(std::move(*found));
+        return 1;
+    }
+    // A FIB the directory shows to lie outside the document stream (an
+    // embedded document's, a stale copy) is not this document's.
+    const bool foreign = m_fib.wIdent == FibInfo::kIdent && FibInUseIsForeign();
+    if (!foreign && ExtractTextAtStandardPlace()) {
+        m_textSource = TextSource::FibPosition;
+        m_strTextSourceDetail = "fcMac + fibOffset - ccpText - ccpHdd";
+        PublishText();
+        return 1;
+    }
+    for (const TextSource source : {TextSource::StreamStart, TextSource::Carved})
+        if (auto found = FindTextBy(source)) {
+            TakeText(std::move(*found));
+            return 1;
+        }
+    return 0;
 }
 
 std::int32_t CDocRecover::ExtractTextAtStandardPlace() {

@@ -103,6 +103,9 @@ std::string InspectReport(const CDocRecover& engine, std::int32_t passResult, co
 
     const CRecoveryApp& app = TheApp();
     r += "[text]\n";
+    r += Line("source", std::string(doctext::TextSourceName(engine.m_textSource)) +
+                            (engine.m_textSource == doctext::TextSource::Carved ? " (carved: not from a FIB)" : "") +
+                            (engine.m_strTextSourceDetail.empty() ? "" : ", " + engine.m_strTextSourceDetail));
     if (engine.m_pszText && !app.m_pszRawText.empty()) {
         const std::string_view raw(reinterpret_cast<const char*>(app.m_pszRawText.data()), app.m_pszRawText.size() - 1);
         r += Line("bytes", std::to_string(raw.size()));
