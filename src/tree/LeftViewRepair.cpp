@@ -25,12 +25,19 @@ bool CanOpenForReading(const QString& path) {
 
 QString Caption() { return app::LoadString(app::IDS_CAPTION); }
 
-// "~$temp_<n>_<n>.DOC", each number the product of two draws of the runtime's generator.
-QString TempFileName() {
+// "~$temp_<n>_<n>.DOC", each number the product of two draws of the runtime's
+// generator seeded with the time in seconds. Two previews within one second
+// would draw the same name and the second would overwrite the first one's
+// kept file, so a name in use is drawn again.
+QString TempFileName(const std::function<bool(const QString&)>& inUse) {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    const long a = static_cast<long>(std::rand() % 32768) * (std::rand() % 32768);
-    const long b = static_cast<long>(std::rand() % 32768) * (std::rand() % 32768);
-    return QStringLiteral("~$temp_%1_%2.DOC").arg(a).arg(b);
+    for (;;) {
+        const long a = static_cast<long>(std::rand() % 32768) * (std::rand() % 32768);
+        const long b = static_cast<long>(std::rand() % 32768) * (std::rand() % 32768);
+        const QString name = QStringLiteral("~$temp_%1_%2.DOC").arg(a).arg(b);
+        if (!inUse(name))
+            return name;
+    }
 }
 
 }  // namespace
@@ -93,7 +100,13 @@ std::int32_t CLeftView::RepairFile(HTREEITEM item) {
         app.TerminateWord();
 
     if (app.m_bToOriginalFolder && !app.m_bProcessing) {
-        const QString temp = TempFileName();
+        const QString temp = TempFileName([&](const QString& name) {
+            const QString path = app.m_strTempFolder + QLatin1Char('\\') + name;
+            for (const PreviewRecord& record : m_previews)
+                if (record.pszWordFile == path)
+                    return true;
+            return platform::FileExists(path);
+        });
         app.m_strWordOutputPath = app.m_strTempFolder + QLatin1Char('\\') + temp;
         app.m_strOutputFolder = source;
         app.m_strTempFileName = temp;

@@ -4,6 +4,8 @@
 
 #include "platform/fileops.h"
 
+#include <algorithm>
+
 namespace {
 constexpr int kFolderImage = 0, kOpenFolderImage = 1, kDocumentImage = 2;
 }  // namespace
@@ -21,8 +23,12 @@ void CLeftView::ScanFolder(const QString& path) {
     m_frame.StepTreeProgress();
     if (app.m_bScanFolder) {
         const std::vector<platform::FoundFile> matches = platform::FindFiles(docMask);
-        // A folder whose first match is hidden (such as Word's owner file) is not listed.
-        if (!matches.empty() && !matches.front().hidden) {
+        // The folder is listed when it holds a visible match; a hidden file (such
+        // as Word's owner file of an open document) does not hide its siblings,
+        // whatever order the file system returns them in.
+        const bool anyVisible = std::any_of(matches.begin(), matches.end(),
+                                            [](const platform::FoundFile& m) { return !m.hidden && !m.directory; });
+        if (anyVisible) {
             m_hCurrentFolder = m_tree.InsertItem(path.toUpper(), m_hRoot, kFolderImage, kOpenFolderImage);
             for (const platform::FoundFile& match : matches) {
                 m_findData = match;
