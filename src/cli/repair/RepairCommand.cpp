@@ -180,7 +180,7 @@ int RunRepair(const Options& options, std::FILE* progress) {
     app.m_bAddSingleFile = app.m_bScanFolder = app.m_bScanSubfolders = FALSE;
 
     if (view.FileItems().empty()) {
-        std::fprintf(stderr, "tessaly-repair: no .doc files found\n");
+        platform::MessageBox(QStringLiteral("no .doc files found"), QStringLiteral("tessaly-repair"), platform::MbIcon::Warning);
         return kSomeNotRepaired;
     }
     tree.SetTickState(view.m_hRoot, TICK_TICKED);
@@ -189,6 +189,20 @@ int RunRepair(const Options& options, std::FILE* progress) {
     app.CleanTempFolder();
     return outcome.unrepaired.isEmpty() && !outcome.cancelled && !outcome.repaired.isEmpty() ? kAllRepaired
                                                                                               : kSomeNotRepaired;
+}
+
+int RunMain(const QStringList& args, std::FILE* out, std::FILE* err) {
+    QString error;
+    const auto options = ParseArguments(args, &error);
+    if (!options) {
+        std::fprintf(err, "tessaly-repair: %s\nTry 'tessaly-repair --help'.\n", qPrintable(error));
+        return kBadUsage;
+    }
+    if (options->help) {
+        std::fputs(qPrintable(UsageText()), out);
+        return kAllRepaired;
+    }
+    return RunRepair(*options, out);
 }
 
 }  // namespace repair_cli

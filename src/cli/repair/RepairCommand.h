@@ -32,4 +32,8 @@ QString UsageText();
 // and returns the exit status. Messages go through the message-box sink.
 int RunRepair(const Options& options, std::FILE* progress);
 
+// The whole command: arguments after the program name; usage errors and
+// message boxes go to `err`, help and progress lines to `out`.
+int RunMain(const QStringList& args, std::FILE* out, std::FILE* err);
+
 }  // namespace repair_cli

@@ -14,20 +14,11 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    QString error;
-    const auto options = repair_cli::ParseArguments(args, &error);
-    if (!options) {
-        std::fprintf(stderr, "tessaly-repair: %s\nTry 'tessaly-repair --help'.\n", qPrintable(error));
-        return repair_cli::kBadUsage;
-    }
-    if (options->help) {
-        std::fputs(qPrintable(repair_cli::UsageText()), stdout);
-        return repair_cli::kAllRepaired;
-    }
+    // Message boxes go to standard error; Retry/Cancel prompts are answered with Cancel.
     platform::StderrMessageSink sink;
     platform::SetMessageSink(&sink);
 #ifdef TESSALY_HAVE_WORDSERVER
     wordserver::RegisterWordServer();
 #endif
-    return repair_cli::RunRepair(*options, stdout);
+    return repair_cli::RunMain(args, stdout, stderr);
 }
