@@ -101,9 +101,20 @@ def main():
     rng = random.Random(a.seed)
     docs = rng.sample(docs, min(a.sample, len(docs)))
     work = a.keep or tempfile.mkdtemp(prefix="tessaly-bench-")
+    # A private registry naming Word 2003, a private server profile and work folder.
+    os.environ["TESSALY_REGISTRY"] = os.path.join(work, "registry.ini")
+    os.environ["XDG_CACHE_HOME"] = os.path.join(work, "cache")
+    os.environ["TMPDIR"] = os.path.join(work, "tmp")
+    os.makedirs(os.environ["TMPDIR"], exist_ok=True)
+    with open(os.environ["TESSALY_REGISTRY"], "w") as f:
+        f.write("[HKEY_CLASSES_ROOT\\Word.Application\\CurVer]\n@=REG_SZ:Word.Application.11\n")
     profile = os.path.join(work, "profile")
     repair = os.path.join(a.build, "src", "cli", "repair", "tessaly-repair")
     damage = os.path.join(a.build, "tools", "damage", "tessaly-damage")
+    ours_label = "tessaly-repair"
+    if not os.access(repair, os.X_OK):
+        repair = os.path.join(a.build, "bench", "recovery", "tessaly-repair-standin")
+        ours_label = "tessaly-repair with the test build's engine stand-ins (no full pass)"
     have_ours = os.access(repair, os.X_OK)
     have_damage = os.access(damage, os.X_OK)
 
@@ -120,7 +131,7 @@ def main():
 
     tools = ["tessaly", "antiword", "catdoc", "soffice"]
     print("damage: %s; corpus sample %d; ours %s" % ("tessaly-damage" if have_damage else "built-in recipes", len(docs),
-                                                   "built" if have_ours else "not built"))
+                                                   ours_label if have_ours else "not built"))
     print("%-10s %-9s %5s %8s %9s %7s" % ("kind", "tool", "files", "recall", "precision", "empty"))
     for kind in a.kinds.split(","):
         kdir = os.path.join(work, kind)
