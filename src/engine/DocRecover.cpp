@@ -6,6 +6,7 @@
 #include "platform/messagebox.h"
 
 #include <algorithm>
+#include <cstdint>
 
 CDocRecover::CDocRecover() = default;
 
@@ -21,8 +22,10 @@ std::int32_t CDocRecover::OpenSource() {
     m_strSource = app.m_strSourcePath;
     m_strDest = app.m_strWordOutputPath;
     m_nSourceLength.reset();
+    m_nDocStart = 0;
     if (m_nSourceFile.OpenReadOnly(m_strSource)) {
         m_nSourceLength = m_nSourceFile.Length();
+        LocateDocumentStart();
         return 1;
     }
     platform::MessageBox(app::LoadString(app::IDS_FILE_OPEN_ERROR), app::LoadString(app::IDS_CAPTION),
@@ -38,13 +41,16 @@ std::uint64_t CDocRecover::GetDestFreeSpace() const {
 
 std::int32_t CDocRecover::PrepareOutputCopy() {
     CRecoveryApp& app = TheApp();
-    if (!m_nSourceLength || *m_nSourceLength >= GetDestFreeSpace()) {
+    if (!m_nSourceLength || *m_nSourceLength - m_nDocStart >= GetDestFreeSpace()) {
         platform::MessageBox(app::LoadString(app::IDS_DESTINATION_FULL), app::LoadString(app::IDS_CAPTION),
                              platform::MbIcon::Exclamation, platform::MbButtons::Ok, platform::MbOwner::MainWindow);
         app.m_bDestinationError = TRUE;
         return 0;
     }
-    if (!platform::CopyFile(app.m_strSourcePath, m_strDest, platform::Overwrite::Yes)) {
+    // A document after leading bytes is copied from where it starts.
+    const bool copied = m_nDocStart == 0 ? platform::CopyFile(app.m_strSourcePath, m_strDest, platform::Overwrite::Yes)
+                                         : platform::WriteNewFile(m_strDest, DocumentBytes());
+    if (!copied) {
         m_nStatus = 0;
         return 0;
     }
@@ -60,6 +66,8 @@ std::int32_t CDocRecover::HasCompoundSignature() {
     if (!m_nSourceFile)
         return 0;
     std::array<std::uint8_t, 8> bytes{};
+    if (m_nDocStart != 0 && !m_nSourceFile.Seek(m_nDocStart))
+        return 0;
     if (m_nSourceFile.Read(bytes) != bytes.size())
         return 0;
     return bytes == kCompoundSignature ? 1 : 0;
@@ -73,7 +81,7 @@ void CDocRecover::DeleteOwnerFiles(QString folder) {
 
 std::size_t CDocRecover::ReadSourceAt(std::uint64_t offset, std::span<std::uint8_t> buffer) {
     std::fill(buffer.begin(), buffer.end(), std::uint8_t{0});
-    if (!m_nSourceFile || !m_nSourceFile.Seek(offset))
+    if (!m_nSourceFile || offset > UINT64_MAX - m_nDocStart || !m_nSourceFile.Seek(m_nDocStart + offset))
         return 0;
     return m_nSourceFile.Read(buffer);
 }

@@ -9,6 +9,7 @@
 #include "engine/ElementCodes.h"
 #include "engine/FibInfo.h"
 #include "engine/Records.h"
+#include "engine/text/TextStrategies.h"
 #include "platform/fileio.h"
 #include "platform/wintypes.h"
 
@@ -20,6 +21,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CDocRecover {
 public:
@@ -41,13 +43,23 @@ public:
 
     // File Information Block.
     void ReadFib(std::uint64_t offset);
+    // Fills m_fib from the first bytes of a FIB read at `offset`; missing
+    // bytes count as zero.
+    void ParseFib(std::span<const std::uint8_t> bytes, std::uint64_t offset);
     std::int32_t ValidateFib();
     std::int32_t ScanForFib();
     std::int32_t IsEncrypted() const;
     std::int32_t HasPictures() const;
 
-    // Text.
+    // Text. ExtractText tries the place the FIB gives (and, when that
+    // fails, every 512-byte boundary) and publishes what it read.
     std::int32_t ExtractText();
+    // The text at the place the FIB gives: fills m_pszText and adjusts
+    // the counts in m_fib; publishes nothing. 1 found and read, 0 not.
+    std::int32_t ExtractTextAtStandardPlace();
+    // Hands a copy of m_pszText and its filtered form to the application
+    // object, replacing the previous buffers.
+    void PublishText();
     void ExtractHeaderFooter();
     // Keeps the printable bytes of the text (up to its first 0 byte);
     // nullopt for no text.
@@ -76,6 +88,8 @@ public:
     // which is cleared first; returns the count read (0 when no source is
     // open).
     std::size_t ReadSourceAt(std::uint64_t offset, std::span<std::uint8_t> buffer);
+    // Length of the open source, 0 when none is open.
+    std::uint64_t SourceLength() const;
 
     // State, in the order the engine fills it.
     QString m_strSource;
@@ -106,4 +120,36 @@ public:
     // Length of the source; nullopt when it could not be told, which makes
     // the free-space test refuse the copy.
     std::optional<std::uint64_t> m_nSourceLength;
+
+    // Where the document starts in the source: bytes before it (a file
+    // carved from a disk) are skipped by every read and by the output copy.
+    std::uint64_t m_nDocStart = 0;
+    // Which way the main text was found, and how, for the inspection output.
+    doctext::TextSource m_textSource = doctext::TextSource::None;
+    std::string m_strTextSourceDetail;
+    // The document's bytes from its start, read once when a text strategy
+    // beyond the FIB position first needs them.
+    std::span<const std::uint8_t> DocumentBytes();
+    // Finds m_nDocStart; called by OpenSource.
+    void LocateDocumentStart();
+    // One of the text strategies other than the FIB position, on the FIB in
+    // m_fib when it has one (FibUse::None: the directory's only).
+    enum class FibUse { InUse, None };
+    std::optional<doctext::FoundText> FindTextBy(doctext::TextSource source, FibUse fib = FibUse::InUse);
+    // The FIB in m_fib lies outside the document stream the directory names.
+    bool FibInUseIsForeign();
+    // Replaces m_pszText by a text found another way and publishes it as
+    // ExtractText does; ccpText becomes its length.
+    void TakeText(doctext::FoundText found);
+    // The text in m_pszText was found through the document's own FIB.
+    bool TextFromOwnFib() const {
+        return m_textSource == doctext::TextSource::PieceTable || m_textSource == doctext::TextSource::StreamStart ||
+               m_textSource == doctext::TextSource::FibPosition;
+    }
+
+private:
+    doctext::TextFinder& TextFinder();
+    std::vector<std::uint8_t> m_documentBytes;
+    bool m_bDocumentRead = false;
+    std::unique_ptr<doctext::TextFinder> m_pTextFinder;
 };

@@ -12,8 +12,9 @@ using ByteString = std::string;
 struct HeaderFooterText {
     ByteString header;  // including its closing 0x0D; empty when none
     ByteString footer;
-    std::uint16_t headerLength = 0;
-    std::uint16_t footerLength = 0;
+    // Lengths are as wide as the texts: a header/footer text is read whole.
+    std::uint32_t headerLength = 0;
+    std::uint32_t footerLength = 0;
     bool HasHeader() const { return !header.empty(); }
     bool HasFooter() const { return !footer.empty(); }
 };
@@ -26,7 +27,7 @@ struct HyperlinkNode {
 
 struct TableNode {
     ByteString text;  // cell texts with their 0x0D, 0x07 and 0x15 bytes
-    std::uint16_t length = 0;
+    std::uint32_t length = 0;  // wide enough for a table of any size
     std::int32_t rows = 0;
     std::int32_t columns = 0;
     std::unique_ptr<TableNode> next;

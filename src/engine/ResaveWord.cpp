@@ -52,9 +52,16 @@ std::int32_t Resave(CDocRecover& engine, const ResaveTraits& traits) {
             std::int32_t ok = engine.ValidateFib();
             if (ok)
                 ok = engine.ExtractText();
+            // A document whose stream does not start at 512 still has its own
+            // FIB: text found through it (piece table, stream start) lets
+            // Word re-save the document too.
+            if (!ok && engine.ExtractText() && engine.TextFromOwnFib())
+                ok = 1;
 
             if (!ok) {
-                result = engine.ExtractText();
+                // Carved text is no reason to trust Word's reading: the full
+                // pass and the rebuild take it from here.
+                result = engine.ExtractText() && engine.m_textSource != doctext::TextSource::Carved ? 1 : 0;
                 document.Close(varFalse, varTrue, varFalse);
                 word.Quit(varFalse, varTrue, varFalse);
                 word.ReleaseDispatch();
