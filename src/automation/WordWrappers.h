@@ -250,6 +250,25 @@ public:
 }  // namespace word
 }  // namespace automation
 
+// The names of one binding's namespace (msword8 ... msword11).
+#define TESSALY_WORD_BINDING_ALIASES(V) \
+    inline constexpr automation::WordVersion kVersion = V; \
+    using Application = automation::word::Application<kVersion>; \
+    using Documents = automation::word::Documents<kVersion>; \
+    using Document = automation::word::Document<kVersion>; \
+    using Selection = automation::word::Selection<kVersion>; \
+    using Range = automation::word::Range<kVersion>; \
+    using Window = automation::word::Window<kVersion>; \
+    using Pane = automation::word::Pane<kVersion>; \
+    using View = automation::word::View<kVersion>; \
+    using Tables = automation::word::Tables<kVersion>; \
+    using Table = automation::word::Table<kVersion>; \
+    using Rows = automation::word::Rows<kVersion>; \
+    using Columns = automation::word::Columns<kVersion>; \
+    using Cell = automation::word::Cell<kVersion>; \
+    using Hyperlinks = automation::word::Hyperlinks<kVersion>; \
+    using InlineShapes = automation::word::InlineShapes<kVersion>;
+
 // Instantiates every wrapper class of one binding (in that binding's file).
 #define TESSALY_WORD_BINDING_CLASSES(V)                                                                            \
     template class automation::word::Application<V>;                                                              \
