@@ -11,6 +11,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <thread>
 
 extern char** environ;
@@ -25,6 +28,15 @@ public:
         // The shell keeps the marker as its $0 for as long as it loops.
         const char* argv[] = {"/bin/sh", "-c", "while :; do sleep 0.05; done", marker.c_str(), nullptr};
         posix_spawn(&m_pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ);
+        // Until the child has exec'd, its command line is still ours.
+        const std::string cmdline = "/proc/" + std::to_string(m_pid) + "/cmdline";
+        for (int i = 0; i < 500; ++i) {
+            std::ifstream in(cmdline, std::ios::binary);
+            const std::string args((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (args.find(marker) != std::string::npos)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
     }
     ~Sleeper() {
         ::kill(m_pid, SIGKILL);
