@@ -41,6 +41,10 @@ def _header(b, rng):
         out[at:at + 4] = b"\xff\xff\xff\xff"
     return bytes(out)
 
+# The damage generator's kinds (tools/damage/Damage.h).
+DAMAGE_KINDS = ["lost-signature", "header-overwritten", "fat-destroyed", "directory-destroyed", "fib-zeroed",
+                "truncated", "zeroed-bytes", "flipped-bytes"]
+
 RECIPES = {"signature": _signature, "truncate": _truncate, "fib": _fib, "sectors": _sectors, "header": _header}
 
 WORD = re.compile(r"\w+", re.UNICODE)
@@ -90,7 +94,7 @@ def main():
     ap.add_argument("--corpus", default=os.environ.get("TESSALY_CORPUS_DIR", os.path.join(ROOT, "..", "shared", "corpus", "doc")))
     ap.add_argument("--sample", type=int, default=40)
     ap.add_argument("--seed", type=int, default=1)
-    ap.add_argument("--kinds", default=",".join(RECIPES))
+    ap.add_argument("--kinds", default=None)
     ap.add_argument("--keep")
     a = ap.parse_args()
 
@@ -133,6 +137,8 @@ def main():
     print("damage: %s; corpus sample %d; ours %s" % ("tessaly-damage" if have_damage else "built-in recipes", len(docs),
                                                    ours_label if have_ours else "not built"))
     print("%-10s %-9s %5s %8s %9s %7s" % ("kind", "tool", "files", "recall", "precision", "empty"))
+    if a.kinds is None:
+        a.kinds = ",".join(DAMAGE_KINDS if have_damage else RECIPES)
     for kind in a.kinds.split(","):
         kdir = os.path.join(work, kind)
         os.makedirs(kdir, exist_ok=True)
