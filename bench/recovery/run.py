@@ -70,10 +70,10 @@ def run(cmd, timeout=120, **kw):
         return None
 
 
-def read_text(path):
+def read_text(path, encoding="utf-8"):
     try:
         with open(path, "rb") as f:
-            return f.read().decode("utf-8", "replace")
+            return f.read().decode(encoding, "replace")
     except OSError:
         return ""
 
@@ -163,7 +163,8 @@ def main():
                 outdir = os.path.join(kdir, "ours%03d" % i)
                 os.makedirs(outdir, exist_ok=True)
                 run([repair, "--text", "--out", outdir, path], timeout=300)
-                texts = [read_text(os.path.join(outdir, f)) for f in os.listdir(outdir) if f.endswith(".txt")]
+                # Our text output is in the ANSI code page (Windows-1252).
+                texts = [read_text(os.path.join(outdir, f), "cp1252") for f in os.listdir(outdir) if f.endswith(".txt")]
                 got["tessaly"][i] = words("".join(texts))
             for tool, cmd in (("antiword", ["antiword", path]), ("catdoc", ["catdoc", "-d", "utf-8", path])):
                 if shutil.which(tool):

@@ -1,7 +1,9 @@
 // The character filter applied to published text and to every string
 // handed to Word: printable characters of the ANSI code page, the tab and
-// the paragraph mark stay; a line break becomes a paragraph mark so the
-// words on both sides stay apart; every other control byte is dropped.
+// the paragraph mark stay; a line, page or section break becomes a
+// paragraph mark and a cell mark outside a recognised table a tab, so the
+// words on both sides stay apart; a non-breaking hyphen becomes a hyphen;
+// every other control byte is dropped.
 #include "engine/DocRecover.h"
 #include "platform/codepage.h"
 
@@ -10,7 +12,7 @@
 
 namespace {
 
-enum class ByteFate : std::uint8_t { Drop, Keep, ParagraphMark };
+enum class ByteFate : std::uint8_t { Drop, Keep, ParagraphMark, Tab, Hyphen };
 
 using FateTable = std::array<ByteFate, 256>;
 
@@ -22,6 +24,9 @@ FateTable BuildFateTable() {
     table[0x09] = ByteFate::Keep;
     table[0x0D] = ByteFate::Keep;
     table[0x0B] = ByteFate::ParagraphMark;
+    table[0x0C] = ByteFate::ParagraphMark;
+    table[0x07] = ByteFate::Tab;
+    table[0x1E] = ByteFate::Hyphen;
     // Bytes from 0x80 up are kept when the code page makes a visible
     // character of them (undefined bytes come back as C1 controls).
     for (int b = 0x80; b <= 0xFF; ++b) {
@@ -67,6 +72,12 @@ std::optional<ByteString> CDocRecover::FilterText(std::optional<std::string_view
             break;
         case ByteFate::ParagraphMark:
             out += '\r';
+            break;
+        case ByteFate::Tab:
+            out += '\t';
+            break;
+        case ByteFate::Hyphen:
+            out += '-';
             break;
         case ByteFate::Drop:
             break;

@@ -30,7 +30,9 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"lettersAndSignsFrom0x80", "\x80 \x8A\x9C\x9F \x85", "\x80 \x8A\x9C\x9F \x85"},
         FilterCase{"noBreakSpace", "a\xA0" "b", "a\xA0" "b"},
         FilterCase{"undefinedBytesDropped", "a\x81\x8D\x8F\x90\x9D" "b", "ab"},
-        FilterCase{"controlBytesDropped", "a\x01\x07\x0C\x13\x14\x15\x1E\x7F" "b", "ab"},
+        FilterCase{"controlBytesDropped", "a\x01\x13\x14\x15\x1F\x7F" "b", "ab"},
+        FilterCase{"breaksAndCellMarksSeparateWords", "row\x07" "cell\x0Cpage", "row\tcell\rpage"},
+        FilterCase{"nonBreakingHyphen", "well\x1Eknown", "well-known"},
         FilterCase{"endsAtFirstZero", "ab\0cd"s, "ab"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -34,7 +34,7 @@ TEST(InspectCli, PrintsTheReportAndTheFilteredText) {
     EXPECT_NE(report.out.find("codes: 1 70 1"), std::string::npos);
     const InspectRun text = Inspect("--text " + doc.path().string());
     EXPECT_EQ(text.status, 0);
-    EXPECT_EQ(text.out, "Intro\nCaf\xC3\xA9 one\ntwoend\n");
+    EXPECT_EQ(text.out, "Intro\nCaf\xC3\xA9 one\ntwo\t\tend\n");
 }
 
 TEST(InspectCli, ExitStatusForFailureAndBadUsage) {

@@ -96,7 +96,7 @@ TEST(PublishedText, RawAndFilteredCopiesTakenAsRead) {
     EXPECT_EQ(std::string(app.m_pszRawText.begin(), app.m_pszRawText.end() - 1), text);
     EXPECT_EQ(app.m_pszRawText.back(), 0);
     const std::string filtered(reinterpret_cast<const char*>(app.m_pszFilteredText.data()));
-    EXPECT_EQ(filtered, "Caf\xE9 tab\there\rnext X\r");
+    EXPECT_EQ(filtered, "Caf\xE9\t tab\there\rnext X\r");
     EXPECT_EQ(app.m_pszFilteredText.size(), app.m_pszRawText.size());
 }
 

@@ -108,3 +108,30 @@ TEST(CompoundFile, ScanFindsStreamEntriesWithoutHeader) {
     EXPECT_EQ(found[1].name, u"1Table");
     EXPECT_EQ(found[0].startSector, s.builder.startSectors[0]);
 }
+
+TEST(CompoundFile, RegularAndMiniStreamsSurviveALostHeaderOrFat) {
+    // Random bytes, as a damaged disk leaves them: a FAT sector full of them
+    // must not send chains anywhere, and a header full of them leaves the
+    // FAT, the directory and the mini-FAT to be found by their shape.
+    auto noise = [](Bytes& file, std::size_t at) {
+        std::uint32_t x = 2463534242u;
+        for (std::size_t i = at; i < at + 512 && i < file.size(); ++i) {
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            file[i] = static_cast<std::uint8_t>(x);
+        }
+    };
+    for (const char* damage : {"header", "FAT"}) {
+        SCOPED_TRACE(damage);
+        Sample s;
+        noise(s.file, std::string(damage) == "header" ? 0 : 512 * (s.builder.fatSector + 1));
+        const auto cf = CompoundFile::Parse(s.file);
+        const auto* wd = cf.Find(u"WordDocument");
+        const auto* table = cf.Find(u"1Table");
+        ASSERT_NE(wd, nullptr);
+        ASSERT_NE(table, nullptr);
+        EXPECT_EQ(cf.ReadStream(*wd), s.big);
+        EXPECT_EQ(cf.ReadStream(*table), s.small);
+    }
+}

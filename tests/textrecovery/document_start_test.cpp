@@ -9,12 +9,18 @@ using testcfb::Bytes;
 
 namespace {
 
-Bytes SmallCompoundFile() {
+// The fixed start of a Word 97 FIB, as a writer other than Word leaves it
+// (no product marks after the count of 16-bit values).
+void PutFib(Bytes& b, std::size_t at) {
+    testcfb::Put16(b, at, 0xA5EC);
+    testcfb::Put16(b, at + 2, 0xC1);
+    testcfb::Put16(b, at + 32, 0x000E);
+}
+
+Bytes SmallCompoundFile(std::size_t streamSize = 4096) {
     testcfb::CfbBuilder b;
-    Bytes wd(4096, 0);
-    testcfb::Put16(wd, 0, 0xA5EC);
-    testcfb::Put16(wd, 34, 0x6A62);
-    testcfb::Put16(wd, 36, 0x6A62);
+    Bytes wd(streamSize, 0);
+    PutFib(wd, 0);
     b.Add(u"WordDocument", wd);
     return b.Build();
 }
@@ -54,9 +60,7 @@ TEST(DocumentStart, HeaderDestroyedWithLeadingBytesFallsBackToTheFib) {
     // As Word lays a document out: header, then the document stream with
     // its FIB at 512. The header is zeroed and 1000 bytes come first.
     Bytes doc(4096, 0);
-    testcfb::Put16(doc, 512, 0xA5EC);
-    testcfb::Put16(doc, 512 + 34, 0x6A62);
-    testcfb::Put16(doc, 512 + 36, 0x6A62);
+    PutFib(doc, 512);
     const auto start = FindDocumentStart(WithLeading(1000, doc));
     EXPECT_EQ(start.evidence, StartEvidence::Fib);
     EXPECT_EQ(start.offset, 1000u);
@@ -71,4 +75,14 @@ TEST(DocumentStart, EmbeddedCompoundFileAfterTheFibIsNotTakenForTheStart) {
     doc.insert(doc.end(), embedded.begin(), embedded.end());
     EXPECT_EQ(FindDocumentStart(doc).offset, 0u);
     EXPECT_EQ(FindDocumentStart(Bytes(10, 0)).evidence, StartEvidence::None);
+}
+
+TEST(DocumentStart, FibInTheMiniStreamOfAHeaderlessFileKeepsTheStartAtZero) {
+    // A document stream under 4096 bytes lives in the mini stream, so its
+    // FIB is off the 512-byte grid while the root entry is on it.
+    Bytes doc = SmallCompoundFile(1500);
+    std::fill(doc.begin(), doc.begin() + 512, 0);
+    const auto start = FindDocumentStart(doc);
+    EXPECT_EQ(start.offset, 0u);
+    EXPECT_EQ(start.evidence, StartEvidence::None);
 }

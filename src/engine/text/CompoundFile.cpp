@@ -12,6 +12,10 @@ namespace {
 constexpr std::uint32_t kFreeSect = 0xFFFFFFFF;
 constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr std::uint32_t kMaxRegSect = 0xFFFFFFFA;
+constexpr std::uint32_t kDifSect = 0xFFFFFFFC;
+constexpr std::uint32_t kFatSect = 0xFFFFFFFD;
+// Values out of range a FAT sector may hold before it counts as overwritten.
+constexpr std::size_t kFatSectorSlack = 2;
 constexpr std::size_t kEntrySize = 128;
 constexpr std::size_t kMiniSectorSize = 64;
 constexpr std::size_t kHeaderDifatEntries = 109;
@@ -107,7 +111,7 @@ void CompoundFile::ParseHeader() {
     m_fatCount = in.U32Or(44);
     m_dirStart = in.U32Or(48);
     const std::uint32_t cutoff = in.U32Or(56);
-    m_miniCutoff = cutoff == 0 || cutoff > 0x100000 ? 4096 : cutoff;
+    m_miniCutoff = !m_headerSane || cutoff == 0 || cutoff > 0x100000 ? 4096 : cutoff;
     m_miniFatStart = in.U32Or(60);
     m_miniFatCount = in.U32Or(64);
     m_difatStart = in.U32Or(68);
@@ -162,19 +166,78 @@ void CompoundFile::LoadFat() {
     }
     if (fatSectors.size() < declared)
         AddDefect("fewer FAT sectors found than declared");
+    // A FAT sector overwritten with other bytes holds values no FAT holds:
+    // its links are dropped, so chains through it go on as contiguous
+    // sectors instead of jumping at random.
+    std::size_t good = 0;
+    for (std::uint32_t s : fatSectors)
+        if (LooksLikeFatSector(s))
+            ++good;
+    if (good == 0) {
+        if (!fatSectors.empty())
+            AddDefect("FAT sectors hold no allocation table");
+        fatSectors = LocateFatSectors();
+        if (!fatSectors.empty())
+            AddDefect("FAT found by its shape");
+    }
     m_fat.reserve(m_sectorCount);
     for (std::uint32_t s : fatSectors) {
         const std::size_t offset = *SectorOffset(s);
         m_structures.push_back({offset, std::min(m_file.size(), offset + m_sectorSize)});
+        m_structureSectors.push_back(s);
+        const bool usable = LooksLikeFatSector(s);
+        if (!usable)
+            AddDefect("FAT sector damaged, its links dropped");
         const ByteReader in(m_file.subspan(offset));
         for (std::size_t i = 0; i < m_sectorSize / 4 && m_fat.size() < m_sectorCount; ++i)
-            m_fat.push_back(in.U32Or(4 * i, kFreeSect));
+            m_fat.push_back(usable ? in.U32Or(4 * i, kFreeSect) : kFreeSect);
     }
 }
 
+bool CompoundFile::LooksLikeFatSector(std::uint32_t sector) const {
+    const auto offset = SectorOffset(sector);
+    if (!offset)
+        return false;
+    const ByteReader in(m_file.subspan(*offset));
+    std::size_t wrong = 0;
+    bool marked = false;
+    for (std::size_t i = 0; i < m_sectorSize / 4; ++i) {
+        const std::uint32_t v = in.U32Or(4 * i, kFreeSect);
+        if (v == kFatSect)
+            marked = true;
+        else if (v < kDifSect && v >= m_sectorCount)
+            ++wrong;
+    }
+    return marked && wrong <= kFatSectorSlack;
+}
+
+std::vector<std::uint32_t> CompoundFile::LocateFatSectors() const {
+    // Every sector with the shape of a FAT sector, in file order (the k-th
+    // FAT sector is nearly always the k-th in the file); kept are those the
+    // table they form marks as FAT sectors.
+    std::vector<std::uint32_t> candidates;
+    for (std::uint32_t s = 0; s < m_sectorCount; ++s)
+        if (LooksLikeFatSector(s))
+            candidates.push_back(s);
+    const std::size_t perSector = m_sectorSize / 4;
+    std::vector<std::uint32_t> kept;
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        const std::uint32_t c = candidates[k];
+        const std::size_t owner = c / perSector;  // which FAT sector describes c
+        if (owner >= candidates.size())
+            continue;
+        const std::size_t at = *SectorOffset(candidates[owner]) + 4 * (c % perSector);
+        if (ByteReader(m_file).U32Or(at) == kFatSect)
+            kept.push_back(c);
+    }
+    return kept;
+}
+
 std::vector<std::uint32_t> CompoundFile::Chain(std::uint32_t start, const std::vector<std::uint32_t>& fat,
-                                               std::size_t limit, std::string_view what) const {
+                                               std::size_t limit, std::string_view what, bool* clean) const {
     std::vector<std::uint32_t> chain;
+    if (clean)
+        *clean = false;
     std::vector<bool> visited(limit, false);
     std::uint32_t s = start;
     while (s != kEndOfChain) {
@@ -191,39 +254,85 @@ std::vector<std::uint32_t> CompoundFile::Chain(std::uint32_t start, const std::v
         chain.push_back(s);
         s = fat[s];
     }
+    if (clean && s == kEndOfChain)
+        *clean = true;
     return chain;
 }
 
 void CompoundFile::LoadDirectory() {
-    std::vector<std::uint32_t> sectors = Chain(m_dirStart, m_fat, m_sectorCount, "directory");
-    const bool fromFat = !sectors.empty();
-    if (!fromFat) {
-        AddDefect("directory not reachable through the FAT, read as contiguous sectors");
-    }
     const std::size_t perSector = m_sectorSize / kEntrySize;
-    auto readSector = [&](std::uint32_t s, std::uint32_t index) {
+    std::vector<bool> read(m_sectorCount, false);
+    std::uint32_t index = 0;
+    auto readSector = [&](std::uint32_t s) {
         const auto offset = SectorOffset(s);
-        if (!offset)
+        if (!offset || read[s])
             return false;
-        m_structures.push_back({*offset, std::min(m_file.size(), *offset + m_sectorSize)});
+        read[s] = true;
         bool any = false;
+        const ByteReader in(m_file);
         for (std::size_t i = 0; i < perSector; ++i) {
-            const ByteReader in(m_file);
             const auto bytes = in.Slice(*offset + i * kEntrySize, kEntrySize);
             if (auto e = ParseDirectoryEntry(bytes, static_cast<std::uint32_t>(index * perSector + i))) {
                 m_entries.push_back(std::move(*e));
                 any = true;
             }
         }
+        ++index;
+        // A sector without entries is where the directory ends, not part of it.
+        if (any) {
+            m_structures.push_back({*offset, std::min(m_file.size(), *offset + m_sectorSize)});
+            m_structureSectors.push_back(s);
+        }
         return any;
     };
-    if (fromFat) {
-        for (std::uint32_t i = 0; i < sectors.size(); ++i)
-            readSector(sectors[i], i);
-    } else {
-        for (std::uint32_t s = m_dirStart, i = 0; s < m_sectorCount; ++s, ++i)
-            if (!readSector(s, i))
-                break;
+    // The chain from the FAT; where it breaks off, the sectors that follow
+    // as long as they hold entries.
+    auto readFrom = [&](std::uint32_t start) {
+        bool clean = false;
+        const std::vector<std::uint32_t> sectors = Chain(start, m_fat, m_sectorCount, "directory", &clean);
+        for (std::uint32_t s : sectors)
+            readSector(s);
+        if (!clean) {
+            AddDefect("directory chain broken, continued as contiguous sectors");
+            for (std::uint32_t s = sectors.empty() ? start : sectors.back() + 1; s < m_sectorCount; ++s)
+                if (!readSector(s))
+                    break;
+        }
+    };
+    readFrom(m_dirStart);
+    const bool rootFound = std::any_of(m_entries.begin(), m_entries.end(), [](const CfbEntry& e) {
+        return e.objectType == 5 && e.id == 0;
+    });
+    if (!rootFound) {
+        // The header's directory start is lost: the directory begins with
+        // the root entry at the start of a sector. A writer can leave an
+        // empty directory behind as well; the one whose first sector holds
+        // most of a directory wins.
+        const ByteReader in(m_file);
+        std::optional<std::uint32_t> best;
+        int bestScore = -1;
+        for (std::uint32_t s = 0; s < m_sectorCount; ++s) {
+            const auto offset = SectorOffset(s);
+            const auto root = offset ? ParseDirectoryEntry(in.Slice(*offset, kEntrySize), 0) : std::nullopt;
+            if (!root || root->objectType != 5)
+                continue;
+            int score = (root->streamSize > 0 ? 1 : 0) + (root->child <= kMaxRegSect ? 1 : 0);
+            for (std::size_t i = 1; i < perSector; ++i)
+                if (ParseDirectoryEntry(in.Slice(*offset + i * kEntrySize, kEntrySize), 0))
+                    ++score;
+            if (score > bestScore) {
+                best = s;
+                bestScore = score;
+            }
+        }
+        if (best) {
+            AddDefect("directory found by its root entry");
+            m_entries.clear();
+            std::fill(read.begin(), read.end(), false);
+            index = 0;
+            m_dirStart = *best;
+            readFrom(*best);
+        }
     }
     if (m_entries.empty())
         AddDefect("no directory entry found");
@@ -238,7 +347,21 @@ void CompoundFile::LoadMiniFat() {
         }
     if (!root)
         return;
-    for (std::uint32_t s : Chain(m_miniFatStart, m_fat, m_sectorCount, "mini-FAT")) {
+    if (!m_headerSane)
+        m_miniFatStart = GuessMiniFatStart(*root);
+    bool clean = false;
+    std::vector<std::uint32_t> sectors = Chain(m_miniFatStart, m_fat, m_sectorCount, "mini-FAT", &clean);
+    if (!clean && m_headerSane && m_miniFatCount > 0 && m_miniFatCount <= m_sectorCount) {
+        // Continue a broken chain as contiguous sectors up to the declared count.
+        std::vector<bool> have(m_sectorCount, false);
+        for (std::uint32_t s : sectors)
+            have[s] = true;
+        for (std::uint32_t s = sectors.empty() ? m_miniFatStart : sectors.back() + 1;
+             sectors.size() < m_miniFatCount && s < m_sectorCount && !have[s]; ++s)
+            sectors.push_back(s);
+    }
+    for (std::uint32_t s : sectors) {
+        m_structureSectors.push_back(s);
         const std::size_t offset = *SectorOffset(s);
         m_structures.push_back({offset, std::min(m_file.size(), offset + m_sectorSize)});
         const ByteReader in(m_file.subspan(offset));
@@ -256,6 +379,33 @@ void CompoundFile::LoadMiniFat() {
     m_miniStream.resize(std::min<std::size_t>(m_miniStream.size(), size));
 }
 
+std::uint32_t CompoundFile::GuessMiniFatStart(const CfbEntry& root) const {
+    // With the header gone, the mini-FAT is the one chain in the FAT that
+    // no directory entry and no structure starts.
+    std::vector<bool> pointedTo(m_fat.size(), false);
+    for (std::uint32_t v : m_fat)
+        if (v < m_fat.size())
+            pointedTo[v] = true;
+    std::vector<bool> known(m_fat.size(), false);
+    for (const auto& e : m_entries)
+        if (e.startSector < known.size() && (e.objectType == 5 || e.streamSize >= m_miniCutoff))
+            known[e.startSector] = true;
+    if (m_dirStart < known.size())
+        known[m_dirStart] = true;
+    if (root.startSector < known.size())
+        known[root.startSector] = true;
+    std::optional<std::uint32_t> head;
+    for (std::uint32_t s = 0; s < m_fat.size(); ++s) {
+        const std::uint32_t v = m_fat[s];
+        if (pointedTo[s] || known[s] || !(v < m_fat.size() || v == kEndOfChain))
+            continue;
+        if (head)
+            return kEndOfChain;  // more than one: cannot tell
+        head = s;
+    }
+    return head.value_or(kEndOfChain);
+}
+
 std::vector<std::uint32_t> CompoundFile::StreamSectors(std::uint32_t start, std::uint64_t size) const {
     const std::uint64_t needed64 = (size + m_sectorSize - 1) / m_sectorSize;
     const std::size_t needed = static_cast<std::size_t>(std::min<std::uint64_t>(needed64, m_sectorCount));
@@ -265,13 +415,20 @@ std::vector<std::uint32_t> CompoundFile::StreamSectors(std::uint32_t start, std:
     if (sectors.size() < needed) {
         // Go on with the sectors that follow, as an unfragmented stream lies.
         AddDefect("stream chain short, continued as contiguous sectors");
+        // The container's own sectors are stepped over.
         std::vector<bool> have(m_sectorCount, false);
         for (std::uint32_t s : sectors)
             have[s] = true;
+        for (std::uint32_t s : m_structureSectors)
+            if (s < m_sectorCount)
+                have[s] = true;
         std::uint32_t next = sectors.empty() ? start : sectors.back() + 1;
-        while (sectors.size() < needed && next < m_sectorCount && !have[next]) {
-            have[next] = true;
-            sectors.push_back(next++);
+        while (sectors.size() < needed && next < m_sectorCount) {
+            if (!have[next]) {
+                have[next] = true;
+                sectors.push_back(next);
+            }
+            ++next;
         }
     }
     return sectors;
@@ -346,7 +503,16 @@ std::optional<std::vector<std::uint8_t>> CompoundFile::ReadStream(const CfbEntry
     std::vector<std::uint8_t> out;
     if (entry.streamSize < m_miniCutoff) {
         const std::size_t limit = m_miniStream.size() / kMiniSectorSize;
-        for (std::uint32_t s : Chain(entry.startSector, m_miniFat, limit, "mini stream")) {
+        bool clean = false;
+        std::vector<std::uint32_t> chain = Chain(entry.startSector, m_miniFat, limit, "mini stream", &clean);
+        if (!clean) {
+            // A lost or broken mini-FAT: the stream's mini sectors as they
+            // follow each other.
+            for (std::uint32_t s = chain.empty() ? entry.startSector : chain.back() + 1;
+                 chain.size() * kMiniSectorSize < entry.streamSize && s < limit; ++s)
+                chain.push_back(s);
+        }
+        for (std::uint32_t s : chain) {
             const auto begin = m_miniStream.begin() + static_cast<std::ptrdiff_t>(s * kMiniSectorSize);
             out.insert(out.end(), begin, begin + kMiniSectorSize);
             if (out.size() >= entry.streamSize)

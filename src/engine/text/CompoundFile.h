@@ -76,8 +76,12 @@ private:
     void LoadMiniFat();
     std::optional<std::size_t> SectorOffset(std::uint32_t sector) const;
     // Sectors of a chain; a loop or an out-of-range link ends it (defect).
+    // `clean`: the chain ended with its end-of-chain mark.
     std::vector<std::uint32_t> Chain(std::uint32_t start, const std::vector<std::uint32_t>& fat,
-                                     std::size_t limit, std::string_view what) const;
+                                     std::size_t limit, std::string_view what, bool* clean = nullptr) const;
+    bool LooksLikeFatSector(std::uint32_t sector) const;
+    std::vector<std::uint32_t> LocateFatSectors() const;
+    std::uint32_t GuessMiniFatStart(const CfbEntry& root) const;
     std::vector<std::uint32_t> StreamSectors(std::uint32_t start, std::uint64_t size) const;
     void AddDefect(std::string text) const;
 
@@ -99,6 +103,7 @@ private:
     std::vector<std::uint8_t> m_miniStream;
     std::vector<CfbEntry> m_entries;
     std::vector<ByteRange> m_structures;
+    std::vector<std::uint32_t> m_structureSectors;  // FAT, directory and mini-FAT sectors
     mutable std::vector<std::string> m_defects;
 };
 

@@ -4,6 +4,8 @@
 #include "engine/CompoundHeader.h"
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 
 namespace doctext {
 namespace {
@@ -23,8 +25,23 @@ bool HeaderShapeAt(const ByteReader& in, std::size_t p) {
     return order == 0xFFFE && (shift == 9 || shift == 12) && mini == 6;
 }
 
+// A Word 97-2003 FIB: identifier, a version from Word 97 on, and the count
+// of 16-bit values that follows its fixed part.
 bool FibMarkerAt(const ByteReader& in, std::size_t p) {
-    return in.U16(p) == 0xA5EC && in.U16(p + 34) == 0x6A62 && in.U16(p + 36) == 0x6A62;
+    const auto nFib = in.U16(p + 2);
+    return in.U16(p) == 0xA5EC && nFib && *nFib >= 0xC0 && *nFib <= 0x112 && in.U16(p + 32) == 0x000E;
+}
+
+// The root directory entry's name, as its first bytes read.
+constexpr std::uint8_t kRootName[] = {'R', 0, 'o', 0, 'o', 0, 't', 0, ' ', 0, 'E', 0, 'n', 0, 't', 0, 'r', 0, 'y', 0, 0, 0};
+
+std::optional<std::size_t> FirstRootEntry(std::span<const std::uint8_t> file) {
+    const auto* begin = file.data();
+    const auto* end = file.data() + file.size();
+    const auto* at = std::search(begin, end, std::begin(kRootName), std::end(kRootName));
+    if (at == end)
+        return std::nullopt;
+    return static_cast<std::size_t>(at - begin);
 }
 
 }  // namespace
@@ -48,8 +65,15 @@ DocumentStart FindDocumentStart(std::span<const std::uint8_t> file) {
         if (file[p + 28] == 0xFE && HeaderShapeAt(in, p))
             return {p, StartEvidence::HeaderShape};
     }
-    if (firstFib < file.size() && firstFib % 512 != 0 && firstFib >= 512)
-        return {firstFib - 512, StartEvidence::Fib};
+    if (firstFib < file.size() && firstFib % 512 != 0 && firstFib >= 512) {
+        // The directory's first sector starts with the root entry, so the
+        // root entry lies a whole number of sectors after the document's
+        // start. A FIB off the sector grid with the root entry on it lies in
+        // the mini stream of a small document that starts at 0.
+        const auto root = FirstRootEntry(file);
+        if (!root || (*root + 512 - firstFib % 512) % 512 == 0)
+            return {firstFib - 512, StartEvidence::Fib};
+    }
     return {0, StartEvidence::None};
 }
 
