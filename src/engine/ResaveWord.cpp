@@ -5,6 +5,7 @@
 // text extraction.
 #include "app/RecoveryApp.h"
 #include "engine/DocRecover.h"
+#include "engine/SavedTextCheck.h"
 #include "engine/WordConversation.h"
 #include "platform/fileops.h"
 
@@ -25,6 +26,26 @@ const ResaveTraits kWord97{varFalse, true, true, false, false};
 const ResaveTraits kWord2000{varTrue, false, false, true, false};
 const ResaveTraits kWord2002{varFalse, false, true, false, true};
 const ResaveTraits kWord2003{varFalse, true, true, false, false};
+
+// Word's save is kept only when it holds the text the engine found. The
+// engine's own reading is trusted for this where it is exact: through the
+// piece table or at the start of the document stream.
+bool WordReadTheText(const CDocRecover& engine, const QString& saved, savedcheck::SavedAs kind) {
+    const bool exact = engine.m_textSource == doctext::TextSource::PieceTable ||
+                       engine.m_textSource == doctext::TextSource::StreamStart;
+    if (!exact || !engine.m_pszText)
+        return true;
+    return savedcheck::SavedFileHoldsText(*engine.m_pszText, saved, kind);
+}
+
+// Word's save held other text: it goes, and the full pass and the rebuild
+// take over.
+std::int32_t DiscardWordSave(const QString& saved) {
+    wordconv::TerminateWordIfRunning();
+    wordconv::DeleteIfReadable(saved);
+    CDocRecover::DeleteOwnerFiles(TheApp().m_strOutputFolder);
+    return 0;
+}
 
 template <WordVersion V>
 std::int32_t Resave(CDocRecover& engine, const ResaveTraits& traits) {
@@ -84,6 +105,10 @@ std::int32_t Resave(CDocRecover& engine, const ResaveTraits& traits) {
                         document.Close(varFalse, varTrue, varFalse);
                     word.Quit(varFalse, varTrue, varFalse);
                     result = 1;
+                    if (!WordReadTheText(engine, engine.m_strDest, savedcheck::SavedAs::WordDocument)) {
+                        engine.m_nStatus = DiscardWordSave(engine.m_strDest);
+                        return 0;
+                    }
                 }
                 if (app.m_bSaveAsText) {
                     const wordconv::TextOutputPaths paths = wordconv::TextOutputPathsFor(engine.m_strDest);
@@ -94,6 +119,11 @@ std::int32_t Resave(CDocRecover& engine, const ResaveTraits& traits) {
                     word.Quit(varFalse, varTrue, varFalse);
                     textPath.clear();
                     engine.m_strDest = paths.word;
+                    if (!WordReadTheText(engine, paths.text, savedcheck::SavedAs::Text)) {
+                        DiscardWordSave(paths.text);
+                        engine.m_nStatus = DiscardWordSave(engine.m_strDest);
+                        return 0;
+                    }
                     if (traits.deleteOwnerFilesBeforeCopyDelete)
                         CDocRecover::DeleteOwnerFiles(app.m_strOutputFolder);
                     wordconv::DeleteIfReadable(engine.m_strDest);
