@@ -241,10 +241,19 @@ private:
         const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(std::max(picture.size, 0)),
                                                        picture.data.size());
         platform::WriteNewFile(file.path, std::span(reinterpret_cast<const std::uint8_t*>(picture.data.data()), size));
-        m_shapes.AddPicture(file.path, varFalse, varTrue, varOmitted);
-        m_selection.TypeParagraph();
-        m_selection.TypeParagraph();
         m_picture = m_picture->next.get();
+        try {
+            m_shapes.AddPicture(file.path, varFalse, varTrue, varOmitted);
+        } catch (const AutomationException& e) {
+            // A picture cut from damaged bytes that Word cannot read is left
+            // out; the rest of the document still goes in. A lost server
+            // ends the rebuild.
+            if (e.code() == RPC_E_DISCONNECTED || e.code() == RPC_E_TIMEOUT)
+                throw;
+            return;
+        }
+        m_selection.TypeParagraph();
+        m_selection.TypeParagraph();
     }
 
     void Save() {

@@ -260,6 +260,10 @@ TEST_P(Rebuild, AFailureAtAnyCallEndsInZeroWithWordQuit) {
         clean = job.server.MemberSequence();
     }
     std::set<std::size_t> passedOver{clean.size() - 1};
+    // A picture Word cannot take is left out of the document.
+    for (std::size_t i = 0; i < clean.size(); ++i)
+        if (clean[i] == "InlineShapes.AddPicture")
+            passedOver.insert(i);
     if (row.version == WordVersion::Word2002)
         for (std::size_t i = 5; i < clean.size(); ++i)
             if (clean[i] == "Selection.InsertAfter")
@@ -415,6 +419,25 @@ TEST(RebuildElements, PictureIsWrittenToTheWorkFolderForWordAndRemovedAfterwards
                                                  varTrue, varOmitted}));
     EXPECT_TRUE(job.Files("WORK").isEmpty());
     EXPECT_EQ(job.server.LastDocument()->Render(), QStringLiteral("[picture]\r\rafter\r"));
+}
+
+TEST(RebuildElements, PictureWordCannotReadIsLeftOutButALostServerEndsTheRebuild) {
+    struct Case {
+        const char* name;
+        automation::HRESULT code;
+        std::int32_t result;
+    } cases[] = {{"unreadable picture", automation::E_FAIL, 1}, {"server gone", automation::RPC_E_DISCONNECTED, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RepairJob job(kV);
+        job.server.FailMember("InlineShapes.AddPicture", 1, c.code);
+        CDocRecover engine;
+        Extracted(engine).Run("before").Picture("temp.jpg", "cut").Run("after");
+        EXPECT_EQ(RunRebuild(engine, kV), c.result);
+        EXPECT_TRUE(job.Files("WORK").isEmpty());
+        if (c.result == 1)
+            EXPECT_EQ(job.server.LastDocument()->Render(), QStringLiteral("before\rafter\r"));
+    }
 }
 
 TEST(RebuildElements, ClosingQuitThatFailsAfterTheSaveKeepsTheResult) {
