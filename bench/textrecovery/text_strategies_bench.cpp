@@ -50,6 +50,39 @@ std::vector<std::uint8_t> Hard(std::size_t size, bool withDocument = true) {
     return file;
 }
 
+// A file with its header gone whose every sector has the shape the reader
+// looks for when it must find the container's parts: a FAT sector (links
+// in range, a FAT mark) or a directory sector opening with a root entry.
+enum class Shape { Fat, Directory };
+std::vector<std::uint8_t> Shapes(std::size_t size, Shape shape) {
+    std::vector<std::uint8_t> file(size, 0);
+    const std::size_t sectors = size / 512;
+    for (std::size_t s = 1; s < sectors; ++s) {
+        std::uint8_t* sec = file.data() + 512 * s;
+        if (shape == Shape::Fat) {
+            for (std::size_t i = 0; i < 128; ++i) {
+                const std::uint32_t v = i == (s - 1) % 128 ? 0xFFFFFFFDu : static_cast<std::uint32_t>((s + i) % sectors);
+                for (int b = 0; b < 4; ++b)
+                    sec[4 * i + b] = static_cast<std::uint8_t>(v >> (8 * b));
+            }
+        } else {
+            for (std::size_t e = 0; e < 4; ++e) {
+                std::uint8_t* entry = sec + 128 * e;
+                const char16_t* name = e == 0 ? u"Root Entry" : u"WordDocument";
+                std::size_t n = 0;
+                for (; name[n]; ++n)
+                    entry[2 * n] = static_cast<std::uint8_t>(name[n]);
+                entry[64] = static_cast<std::uint8_t>(2 * (n + 1));
+                entry[66] = e == 0 ? 5 : 2;
+                entry[116] = static_cast<std::uint8_t>(s);
+                entry[120] = 0x10;
+                entry[121] = 0x10;
+            }
+        }
+    }
+    return file;
+}
+
 template <class F>
 void Run(benchmark::State& state, F f, bool withDocument = true) {
     const auto file = Hard(static_cast<std::size_t>(state.range(0)), withDocument);
@@ -65,6 +98,17 @@ void BM_DocumentStart(benchmark::State& s) {
 void BM_CompoundFile(benchmark::State& s) {
     Run(s, [](const auto& f) { benchmark::DoNotOptimize(doctext::CompoundFile::Parse(f)); });
 }
+void RunShapes(benchmark::State& s, Shape shape) {
+    const auto file = Shapes(static_cast<std::size_t>(s.range(0)), shape);
+    for (auto _ : s) {
+        doctext::TextFinder finder(file, {});
+        benchmark::DoNotOptimize(finder.FromPieceTable(std::nullopt));
+    }
+    s.SetComplexityN(s.range(0));
+    s.SetBytesProcessed(static_cast<std::int64_t>(s.iterations()) * s.range(0));
+}
+void BM_FatLookAlikes(benchmark::State& s) { RunShapes(s, Shape::Fat); }
+void BM_RootEntryLookAlikes(benchmark::State& s) { RunShapes(s, Shape::Directory); }
 void BM_PieceTable(benchmark::State& s) {
     Run(s, [](const auto& f) {
         doctext::TextFinder finder(f, {});
@@ -101,6 +145,8 @@ void BM_DirectoryScan(benchmark::State& s) {
 #define SIZES ->RangeMultiplier(4)->Range(1 << 20, 16 << 20)->Complexity()->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_DocumentStart) SIZES;
 BENCHMARK(BM_CompoundFile) SIZES;
+BENCHMARK(BM_FatLookAlikes) SIZES;
+BENCHMARK(BM_RootEntryLookAlikes) SIZES;
 BENCHMARK(BM_PieceTable) SIZES;
 BENCHMARK(BM_StreamStart) SIZES;
 BENCHMARK(BM_Carving) SIZES;
