@@ -6,6 +6,8 @@
 #include "wordserver/OfficeProcess.h"
 #include "wordserver/WordObjects.h"
 
+#include <csignal>
+
 namespace wordserver {
 
 std::optional<automation::WordVersion> RegisteredWordVersion() {
@@ -40,6 +42,9 @@ pid_t OfficeProcessOf(automation::IDispatch* application) {
 }
 
 void RegisterWordServer(std::optional<automation::WordVersion> fallback) {
+    // A write to an office that has just died must fail as a lost
+    // connection, not end this process without a word.
+    std::signal(SIGPIPE, SIG_IGN);
     KillOrphanedOffices();
     automation::RegisterServer(QStringLiteral("Word.Application"), [fallback]() -> automation::IDispatch* {
         auto version = RegisteredWordVersion();
