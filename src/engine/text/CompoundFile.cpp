@@ -347,18 +347,14 @@ void CompoundFile::LoadMiniFat() {
         }
     if (!root)
         return;
-    if (!m_headerSane)
-        m_miniFatStart = GuessMiniFatStart(*root);
-    bool clean = false;
-    std::vector<std::uint32_t> sectors = Chain(m_miniFatStart, m_fat, m_sectorCount, "mini-FAT", &clean);
-    if (!clean && m_headerSane && m_miniFatCount > 0 && m_miniFatCount <= m_sectorCount) {
-        // Continue a broken chain as contiguous sectors up to the declared count.
-        std::vector<bool> have(m_sectorCount, false);
-        for (std::uint32_t s : sectors)
-            have[s] = true;
-        for (std::uint32_t s = sectors.empty() ? m_miniFatStart : sectors.back() + 1;
-             sectors.size() < m_miniFatCount && s < m_sectorCount && !have[s]; ++s)
-            sectors.push_back(s);
+    std::vector<std::uint32_t> sectors;
+    if (m_headerSane && m_miniFatCount > 0 && m_miniFatCount <= m_sectorCount) {
+        // A broken chain goes on as contiguous sectors up to the declared count.
+        sectors = StreamSectors(m_miniFatStart, static_cast<std::uint64_t>(m_miniFatCount) * m_sectorSize);
+    } else {
+        if (!m_headerSane)
+            m_miniFatStart = GuessMiniFatStart(*root);
+        sectors = Chain(m_miniFatStart, m_fat, m_sectorCount, "mini-FAT");
     }
     for (std::uint32_t s : sectors) {
         m_structureSectors.push_back(s);
