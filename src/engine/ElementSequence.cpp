@@ -40,6 +40,11 @@ void CDocRecover::BuildElementSequence() {
         const char c = at(s);
         TextRunNode* last = m_pRunTail;
         const bool shortRun = a <= 1;
+        // Whether a table or a hyperlink here ends the run before it as a
+        // node of its own: not at the start, and not when only a byte or
+        // so follows a table or picture node.
+        const bool closesRun =
+            s != 0 && (last ? !(shortRun && (last->tableFlag || last->pictureFlag)) : a > 0);
 
         if ((c == kParagraphMark || c == kLineBreak) && a == 0) {
             runStart = s + 1;
@@ -72,9 +77,7 @@ void CDocRecover::BuildElementSequence() {
         }
 
         if (c == kCellMark) {
-            bool makesNode = false;
-            if (s != 0 && last ? !(shortRun && (last->tableFlag || last->pictureFlag)) : (s != 0 && a > 0))
-                makesNode = true;
+            const bool makesNode = closesRun;
             if (!room(makesNode ? 2 : 1))
                 return;
             if (makesNode) {
@@ -102,9 +105,7 @@ void CDocRecover::BuildElementSequence() {
         }
 
         if (c == kFieldEnd && at(s + 1) == kFieldEnd) {
-            bool makesNode = false;
-            if (s != 0 && last ? !(shortRun && (last->tableFlag || last->pictureFlag)) : (s != 0 && a > 0))
-                makesNode = true;
+            const bool makesNode = closesRun;
             if (!room(makesNode ? 2 : 1))
                 return;
             if (makesNode) {
