@@ -435,8 +435,9 @@ TEST(RebuildElements, PictureWordCannotReadIsLeftOutButALostServerEndsTheRebuild
         Extracted(engine).Run("before").Picture("temp.jpg", "cut").Run("after");
         EXPECT_EQ(RunRebuild(engine, kV), c.result);
         EXPECT_TRUE(job.Files("WORK").isEmpty());
-        if (c.result == 1)
+        if (c.result == 1) {
             EXPECT_EQ(job.server.LastDocument()->Render(), QStringLiteral("before\rafter\r"));
+        }
     }
 }
 

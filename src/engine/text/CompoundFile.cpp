@@ -169,32 +169,32 @@ void CompoundFile::LoadFat() {
     // A FAT sector overwritten with other bytes holds values no FAT holds:
     // its links are dropped, so chains through it go on as contiguous
     // sectors instead of jumping at random.
-    std::size_t good = 0;
+    std::vector<bool> usable;
     for (std::uint32_t s : fatSectors)
-        if (LooksLikeFatSector(s))
-            ++good;
-    if (good == 0) {
+        usable.push_back(LooksLikeFatSector(s, FatMark::NotNeeded));
+    if (std::find(usable.begin(), usable.end(), true) == usable.end()) {
         if (!fatSectors.empty())
             AddDefect("FAT sectors hold no allocation table");
         fatSectors = LocateFatSectors();
+        usable.assign(fatSectors.size(), true);
         if (!fatSectors.empty())
             AddDefect("FAT found by its shape");
     }
     m_fat.reserve(m_sectorCount);
-    for (std::uint32_t s : fatSectors) {
+    for (std::size_t k = 0; k < fatSectors.size(); ++k) {
+        const std::uint32_t s = fatSectors[k];
         const std::size_t offset = *SectorOffset(s);
         m_structures.push_back({offset, std::min(m_file.size(), offset + m_sectorSize)});
         m_structureSectors.push_back(s);
-        const bool usable = LooksLikeFatSector(s);
-        if (!usable)
+        if (!usable[k])
             AddDefect("FAT sector damaged, its links dropped");
         const ByteReader in(m_file.subspan(offset));
         for (std::size_t i = 0; i < m_sectorSize / 4 && m_fat.size() < m_sectorCount; ++i)
-            m_fat.push_back(usable ? in.U32Or(4 * i, kFreeSect) : kFreeSect);
+            m_fat.push_back(usable[k] ? in.U32Or(4 * i, kFreeSect) : kFreeSect);
     }
 }
 
-bool CompoundFile::LooksLikeFatSector(std::uint32_t sector) const {
+bool CompoundFile::LooksLikeFatSector(std::uint32_t sector, FatMark mark) const {
     const auto offset = SectorOffset(sector);
     if (!offset)
         return false;
@@ -208,7 +208,7 @@ bool CompoundFile::LooksLikeFatSector(std::uint32_t sector) const {
         else if (v < kDifSect && v >= m_sectorCount)
             ++wrong;
     }
-    return marked && wrong <= kFatSectorSlack;
+    return (marked || mark == FatMark::NotNeeded) && wrong <= kFatSectorSlack;
 }
 
 std::vector<std::uint32_t> CompoundFile::LocateFatSectors() const {
@@ -217,7 +217,7 @@ std::vector<std::uint32_t> CompoundFile::LocateFatSectors() const {
     // table they form marks as FAT sectors.
     std::vector<std::uint32_t> candidates;
     for (std::uint32_t s = 0; s < m_sectorCount; ++s)
-        if (LooksLikeFatSector(s))
+        if (LooksLikeFatSector(s, FatMark::Needed))
             candidates.push_back(s);
     const std::size_t perSector = m_sectorSize / 4;
     std::vector<std::uint32_t> kept;

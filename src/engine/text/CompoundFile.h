@@ -79,7 +79,11 @@ private:
     // `clean`: the chain ended with its end-of-chain mark.
     std::vector<std::uint32_t> Chain(std::uint32_t start, const std::vector<std::uint32_t>& fat,
                                      std::size_t limit, std::string_view what, bool* clean = nullptr) const;
-    bool LooksLikeFatSector(std::uint32_t sector) const;
+    // Links in range (up to a few stray values) and, with FatMark::Needed,
+    // a FAT-sector mark: a sector found by its shape must describe some FAT
+    // sector, while most FAT sectors of a large file hold no such mark.
+    enum class FatMark { Needed, NotNeeded };
+    bool LooksLikeFatSector(std::uint32_t sector, FatMark mark) const;
     std::vector<std::uint32_t> LocateFatSectors() const;
     std::uint32_t GuessMiniFatStart(const CfbEntry& root) const;
     std::vector<std::uint32_t> StreamSectors(std::uint32_t start, std::uint64_t size) const;
